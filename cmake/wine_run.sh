@@ -1,0 +1,21 @@
+#!/bin/sh
+# Emulator for the Windows build: runs a program under Wine in the given prefix.
+# Usage: wine_run.sh PREFIX PROGRAM [ARGS...]
+# Windows need a display; without one a private Xvfb is started and reused.
+prefix="$1"
+shift
+export WINEPREFIX="$prefix"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+if [ -z "$DISPLAY" ]; then
+    display=87
+    if [ ! -e "/tmp/.X${display}-lock" ]; then
+        setsid Xvfb ":${display}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        for _ in $(seq 50); do
+            [ -e "/tmp/.X11-unix/X${display}" ] && break
+            sleep 0.1
+        done
+    fi
+    export DISPLAY=":${display}"
+fi
+exec wine "$@"

@@ -1,0 +1,61 @@
+// The one worker thread: takes operations in queue order and runs them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <thread>
+
+#include "ops/operation.h"
+#include "ops/operation_queue.h"
+
+namespace qmz {
+
+// What the main window hands the worker when it starts it.
+struct WorkerThreadParams {
+    COperationQueue* queue = nullptr;
+    WindowHandle hMainWnd = nullptr;
+    std::wstring caption;      // the program's title
+    std::wstring errorPrefix;  // put in front of every internal diagnostic
+};
+
+// The worker's own state for its whole life.
+struct WorkerContext {
+    int32_t m_stop = 0;         // set only by CCleanupAndExit
+    int32_t m_controlOnly = 0;  // 1: the queue is held, only control operations run
+    COperationBase* m_current = nullptr;  // the executing erase operation
+    WindowHandle m_hMainWnd = nullptr;
+    std::wstring m_caption;
+    std::wstring m_errorPrefix;
+    COperationQueue* m_queue = nullptr;
+};
+
+// The worker thread's entry; returns 0.
+uint32_t OperationThreadProc(const WorkerThreadParams* params);
+
+// Runs every control operation waiting at the cursor. Called from the erase code's
+// check points on the worker thread.
+void ProcessControlOperations(WorkerContext* context);
+
+// Owns the worker thread. Stopping inserts CCleanupAndExit and waits, so the thread
+// ends whether it is idle or busy.
+class CWorkerThread {
+public:
+    CWorkerThread() = default;
+    ~CWorkerThread() { Stop(); }
+    CWorkerThread(const CWorkerThread&) = delete;
+    CWorkerThread& operator=(const CWorkerThread&) = delete;
+
+    // Starts the thread; on failure shows the internal-error message and returns false.
+    bool Start(const WorkerThreadParams& params);
+    // Waits for a thread that is ending by itself (after CCleanupAndExit).
+    void Join();
+    // Asks the worker to end (CCleanupAndExit) and waits for it.
+    void Stop();
+    bool Running() const { return m_thread.joinable(); }
+
+private:
+    WorkerThreadParams m_params;
+    std::thread m_thread;
+};
+
+}  // namespace qmz

@@ -1,0 +1,23 @@
+// The seam as one bundle: the worker and the engine reach the system only through it.
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/message_box.h"
+#include "platform/message_sink.h"
+#include "platform/random.h"
+
+namespace qmz {
+
+struct PlatformServices {
+    IMessageSink* sink = nullptr;
+    IMessageBox* messageBox = nullptr;
+    IClock* clock = nullptr;
+    IRandom* random = nullptr;
+    IFileSystem* fileSystem = nullptr;
+    // Operating-system major version 6 or more; decides how compressed, encrypted
+    // and sparse streams are wiped.
+    bool isVistaOrLater = true;
+};
+
+}  // namespace qmz

@@ -1,0 +1,34 @@
+// The Win32 forms of the small seam pieces: posted window messages, message boxes,
+// the tick clock.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/clock.h"
+#include "platform/message_box.h"
+#include "platform/message_sink.h"
+
+namespace qmz {
+
+class CWindowMessageSink : public IMessageSink {
+public:
+    explicit CWindowMessageSink(HWND window) : m_window(window) {}
+    bool Post(uint32_t message, COperationBase* operation) override;
+
+private:
+    HWND m_window;
+};
+
+class CWin32MessageBox : public IMessageBox {
+public:
+    int Show(WindowHandle owner, const std::wstring& text, const std::wstring& caption,
+             uint32_t style) override;
+};
+
+class CWin32Clock : public IClock {
+public:
+    uint32_t TickCount() override;
+    void Sleep(uint32_t milliseconds) override;
+};
+
+}  // namespace qmz
