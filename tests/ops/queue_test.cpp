@@ -1,0 +1,240 @@
+// The queue's list discipline, without a worker: where clones are linked, where the
+// cursor goes, and who owns method snapshots.
+#include <gtest/gtest.h>
+
+#include "ops/control_operations.h"
+#include "ops/operation_queue.h"
+#include "platform/sim/sim_services.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/test_erase_operation.h"
+
+namespace qmz {
+namespace {
+
+class QueueTest : public ::testing::Test {
+protected:
+    QueueTest() : m_queue(Services(), &m_customMethod) {}
+
+    PlatformServices Services() {
+        PlatformServices services;
+        services.sink = &m_sink;
+        services.clock = &m_clock;
+        services.messageBox = &m_boxes;
+        return services;
+    }
+    COperationBase* AppendErase() { return m_queue.AppendOperation(CTestEraseOperation(1, 1, 1)); }
+    COperationBase* InsertPause() { return m_queue.InsertControlOperation(CPauseNow()); }
+    std::vector<COperationBase*> Linked() { return m_queue.Inspect().linked; }
+
+    CRecordingSink m_sink;
+    CFakeClock m_clock;
+    CRecordingMessageBox m_boxes;
+    MethodEntry m_customMethod;
+    COperationQueue m_queue;
+};
+
+TEST_F(QueueTest, AppendToEmptyQueueMakesTheCloneHeadTailAndCursor) {
+    CTestEraseOperation original(1, 1, 1);
+    COperationBase* queued = m_queue.AppendOperation(original);
+
+    ASSERT_NE(queued, nullptr);
+    EXPECT_NE(queued, &original);
+    auto layout = m_queue.Inspect();
+    EXPECT_EQ(layout.head, queued);
+    EXPECT_EQ(layout.tail, queued);
+    EXPECT_EQ(layout.cursor, queued);
+    EXPECT_EQ(queued->m_status, StatusQueued);
+    EXPECT_EQ(queued->m_isControl, 0);
+    EXPECT_EQ(queued->m_prev, nullptr);
+    EXPECT_EQ(queued->m_next, nullptr);
+    // The caller's object is untouched.
+    EXPECT_EQ(original.m_status, StatusAwaitingConfirmation);
+    EXPECT_EQ(original.m_next, nullptr);
+}
+
+TEST_F(QueueTest, AppendAfterEverythingWasTakenMakesTheCloneTheCursor) {
+    COperationBase* first = AppendErase();
+    ASSERT_EQ(m_queue.TakeNext(false), first);
+    EXPECT_EQ(m_queue.Inspect().cursor, nullptr);
+
+    COperationBase* second = AppendErase();
+    auto layout = m_queue.Inspect();
+    EXPECT_EQ(layout.cursor, second);
+    EXPECT_EQ(layout.head, first);
+    EXPECT_EQ(layout.tail, second);
+    EXPECT_EQ(first->m_next, second);
+    EXPECT_EQ(second->m_prev, first);
+}
+
+TEST_F(QueueTest, AppendKeepsTheCursorOnTheFirstWaitingOperation) {
+    COperationBase* first = AppendErase();
+    AppendErase();
+    EXPECT_EQ(m_queue.Inspect().cursor, first);
+}
+
+TEST_F(QueueTest, ControlOperationJumpsAheadOfWaitingEraseWorkAndBecomesHead) {
+    COperationBase* erase1 = AppendErase();
+    COperationBase* erase2 = AppendErase();
+    COperationBase* pause = InsertPause();
+
+    EXPECT_EQ(pause->m_isControl, 1);
+    EXPECT_EQ(pause->m_status, StatusQueued);
+    EXPECT_EQ(Linked(), (std::vector<COperationBase*>{pause, erase1, erase2}));
+    auto layout = m_queue.Inspect();
+    EXPECT_EQ(layout.head, pause);
+    EXPECT_EQ(layout.cursor, pause);
+    EXPECT_EQ(erase1->m_prev, pause);
+}
+
+TEST_F(QueueTest, ControlOperationGoesBehindTheTakenOnesAndBeforeTheFirstWaiting) {
+    COperationBase* running = AppendErase();
+    COperationBase* waiting = AppendErase();
+    ASSERT_EQ(m_queue.TakeNext(false), running);
+
+    COperationBase* pause = InsertPause();
+    EXPECT_EQ(Linked(), (std::vector<COperationBase*>{running, pause, waiting}));
+    EXPECT_EQ(m_queue.Inspect().head, running);
+    EXPECT_EQ(m_queue.Inspect().cursor, pause);
+}
+
+TEST_F(QueueTest, ControlOperationsWaitingTogetherKeepTheirOrder) {
+    COperationBase* erase = AppendErase();
+    COperationBase* pause = InsertPause();
+    COperationBase* resume = m_queue.InsertControlOperation(CResumePausedOperation());
+    COperationBase* finish = m_queue.InsertControlOperation(CFinishFile());
+
+    EXPECT_EQ(Linked(), (std::vector<COperationBase*>{pause, resume, finish, erase}));
+    EXPECT_EQ(m_queue.Inspect().cursor, pause);
+}
+
+TEST_F(QueueTest, ControlOperationBehindOnlyControlOperationsIsAppended) {
+    COperationBase* pause = InsertPause();
+    COperationBase* resume = m_queue.InsertControlOperation(CResumePausedOperation());
+    EXPECT_EQ(Linked(), (std::vector<COperationBase*>{pause, resume}));
+    EXPECT_EQ(m_queue.Inspect().cursor, pause);
+    EXPECT_EQ(m_queue.Inspect().tail, resume);
+}
+
+TEST_F(QueueTest, ControlOperationWhenNothingWaitsBecomesTheCursor) {
+    COperationBase* running = AppendErase();
+    m_queue.TakeNext(false);
+    COperationBase* pause = InsertPause();
+    EXPECT_EQ(Linked(), (std::vector<COperationBase*>{running, pause}));
+    EXPECT_EQ(m_queue.Inspect().cursor, pause);
+}
+
+TEST_F(QueueTest, RemovingTheCursorMovesItToTheNextOperation) {
+    COperationBase* taken = AppendErase();
+    COperationBase* cursor = AppendErase();
+    COperationBase* after = AppendErase();
+    m_queue.TakeNext(false);
+
+    m_queue.RemoveOperation(cursor);
+    EXPECT_EQ(Linked(), (std::vector<COperationBase*>{taken, after}));
+    EXPECT_EQ(m_queue.Inspect().cursor, after);
+    EXPECT_EQ(taken->m_next, after);
+    EXPECT_EQ(after->m_prev, taken);
+}
+
+TEST_F(QueueTest, RemovingHeadAndTailMovesThosePointers) {
+    COperationBase* a = AppendErase();
+    COperationBase* b = AppendErase();
+    COperationBase* c = AppendErase();
+
+    m_queue.RemoveOperation(a);
+    EXPECT_EQ(m_queue.Inspect().head, b);
+    EXPECT_EQ(b->m_prev, nullptr);
+    m_queue.RemoveOperation(c);
+    EXPECT_EQ(m_queue.Inspect().tail, b);
+    EXPECT_EQ(b->m_next, nullptr);
+    m_queue.RemoveOperation(b);
+    auto layout = m_queue.Inspect();
+    EXPECT_TRUE(layout.linked.empty());
+    EXPECT_EQ(layout.head, nullptr);
+    EXPECT_EQ(layout.tail, nullptr);
+    EXPECT_EQ(layout.cursor, nullptr);
+}
+
+TEST_F(QueueTest, CustomMethodIsSnapshotAndKeptWhenTheSettingsChangeIt) {
+    m_customMethod.PassCodes[0] = 0xA5;
+    m_customMethod.PassCodes[1] = PassListEnd;
+    CTestEraseOperation original(1, 1, 1);
+    original.m_method = &m_customMethod;
+
+    auto* queued = static_cast<CEraseOperationBase*>(m_queue.AppendOperation(original));
+    ASSERT_NE(queued->m_method, nullptr);
+    EXPECT_NE(queued->m_method, &m_customMethod);
+    EXPECT_EQ(queued->m_ownsMethod, 1);
+    EXPECT_EQ(original.m_ownsMethod, 0);
+
+    m_customMethod.PassCodes[0] = 0x11;  // the user edits the quick value afterwards
+    EXPECT_EQ(queued->m_method->PassCodes[0], 0xA5u);
+    EXPECT_EQ(queued->m_method->PassCodes[1], PassListEnd);
+
+    // Removal frees the snapshot (the leak checker of the sanitizer build watches),
+    // and the shared record lives on.
+    m_queue.RemoveOperation(queued);
+    EXPECT_EQ(m_customMethod.PassCodes[0], 0x11u);
+}
+
+TEST_F(QueueTest, TwoOperationsQueuedAroundAChangeKeepTheirOwnLists) {
+    CTestEraseOperation original(1, 1, 1);
+    original.m_method = &m_customMethod;
+    m_customMethod.PassCodes[0] = 0x01;
+    auto* before = static_cast<CEraseOperationBase*>(m_queue.AppendOperation(original));
+    m_customMethod.PassCodes[0] = 0x02;
+    auto* after = static_cast<CEraseOperationBase*>(m_queue.AppendOperation(original));
+    EXPECT_NE(before->m_method, after->m_method);
+    EXPECT_EQ(before->m_method->PassCodes[0], 0x01u);
+    EXPECT_EQ(after->m_method->PassCodes[0], 0x02u);
+}
+
+TEST_F(QueueTest, BuiltInMethodIsSharedNotCopied) {
+    MethodEntry builtIn;
+    CTestEraseOperation original(1, 1, 1);
+    original.m_method = &builtIn;
+
+    auto* queued = static_cast<CEraseOperationBase*>(m_queue.AppendOperation(original));
+    EXPECT_EQ(queued->m_method, &builtIn);
+    EXPECT_EQ(queued->m_ownsMethod, 0);
+
+    // Cloning a queued operation copies the reference, never the entry.
+    std::unique_ptr<COperationBase> clone = queued->Clone();
+    EXPECT_EQ(static_cast<CEraseOperationBase*>(clone.get())->m_method, &builtIn);
+    clone.reset();
+    m_queue.RemoveOperation(queued);
+    EXPECT_EQ(builtIn.PassCodes[0], PassListEnd);  // still intact
+}
+
+TEST_F(QueueTest, ItemResultRecordNeverFreesTheMethodItCarries) {
+    MethodEntry snapshot;
+    auto record = std::make_unique<CTestEraseOperation>(1, 1, 1);
+    record->m_method = &snapshot;
+    record->m_ownsMethod = 1;
+    record.reset();  // would be a bad free under the sanitizers if it touched the method
+    SUCCEED();
+}
+
+TEST_F(QueueTest, OperationThatCannotBeClonedIsNotQueued) {
+    COperationBase* waiting = AppendErase();
+    EXPECT_EQ(m_queue.AppendOperation(CUncloneableOperation()), nullptr);
+    EXPECT_EQ(Linked(), (std::vector<COperationBase*>{waiting}));
+}
+
+TEST_F(QueueTest, ControlOperationWaitsOnlyWhenOneIsAtTheCursor) {
+    EXPECT_FALSE(m_queue.ControlOperationWaits());
+    AppendErase();
+    EXPECT_FALSE(m_queue.ControlOperationWaits());
+    InsertPause();
+    EXPECT_TRUE(m_queue.ControlOperationWaits());
+}
+
+TEST_F(QueueTest, ItemResultThatCannotBeDeliveredIsDestroyedBySender) {
+    m_sink.Close();
+    auto record = std::make_unique<CTestEraseOperation>(1, 1, 1);
+    m_queue.PostItemResult(std::move(record));  // the leak checker proves it was freed
+    EXPECT_EQ(m_sink.Pending(), 0u);
+}
+
+}  // namespace
+}  // namespace qmz
