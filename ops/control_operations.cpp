@@ -17,7 +17,9 @@ void Steer(COperationBase* control, int32_t request, int32_t status) {
 
 }  // namespace
 
-void CPauseNow::Execute() { Steer(this, RequestPause, StatusPaused); }
+void CPauseNow::Execute() {
+    Steer(this, RequestPause, StatusPaused);
+}
 
 void CResumePausedOperation::Execute() {
     m_worker->m_controlOnly = 0;
@@ -25,13 +27,21 @@ void CResumePausedOperation::Execute() {
 }
 
 // The finish commands replace a pause, so they also resume a paused operation.
-void CFinishCycle::Execute() { Steer(this, RequestFinishCycle, StatusExecuting); }
+void CFinishCycle::Execute() {
+    Steer(this, RequestFinishCycle, StatusExecuting);
+}
 
-void CFinishFile::Execute() { Steer(this, RequestFinishFile, StatusExecuting); }
+void CFinishFile::Execute() {
+    Steer(this, RequestFinishFile, StatusExecuting);
+}
 
-void CFinishOperation::Execute() { Steer(this, RequestFinishOperation, StatusExecuting); }
+void CFinishOperation::Execute() {
+    Steer(this, RequestFinishOperation, StatusExecuting);
+}
 
-void CDiscardPausedOperation::Execute() { Steer(this, RequestAbort, StatusAborted); }
+void CDiscardPausedOperation::Execute() {
+    Steer(this, RequestAbort, StatusAborted);
+}
 
 void CCleanupAndExit::Execute() {
     m_worker->m_stop = 1;

@@ -19,7 +19,9 @@ std::array<std::wstring, kKindCount>& Names() {
 
 }  // namespace
 
-uint32_t OperationNameId(OperationKind kind) { return kNameIds[static_cast<size_t>(kind)]; }
+uint32_t OperationNameId(OperationKind kind) {
+    return kNameIds[static_cast<size_t>(kind)];
+}
 
 const std::wstring& OperationName(OperationKind kind) {
     return Names()[static_cast<size_t>(kind)];

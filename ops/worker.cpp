@@ -17,9 +17,8 @@ bool TakenOperationIsValid(WorkerContext* context, COperationBase* operation) {
     if (operation->m_status == StatusQueued) {
         return true;
     }
-    context->m_queue->Platform().messageBox->Show(nullptr,
-                                                  context->m_errorPrefix + kStatusNotQueued,
-                                                  context->m_caption, MB_ICONINFORMATION);
+    context->m_queue->Platform().messageBox->Show(
+        nullptr, context->m_errorPrefix + kStatusNotQueued, context->m_caption, MB_ICONINFORMATION);
     context->m_queue->Post(WM_OPERATION_DONE, operation);
     return false;
 }
@@ -92,8 +91,8 @@ bool CWorkerThread::Start(const WorkerThreadParams& params) {
         m_thread = std::thread([this] { OperationThreadProc(&m_params); });
     } catch (const std::system_error&) {
         const PlatformServices& platform = params.queue->Platform();
-        platform.messageBox->Show(nullptr, params.errorPrefix + kThreadStartFailed,
-                                  params.caption, MB_ICONERROR);
+        platform.messageBox->Show(nullptr, params.errorPrefix + kThreadStartFailed, params.caption,
+                                  MB_ICONERROR);
         return false;
     }
     return true;

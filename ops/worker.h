@@ -20,8 +20,8 @@ struct WorkerThreadParams {
 
 // The worker's own state for its whole life.
 struct WorkerContext {
-    int32_t m_stop = 0;         // set only by CCleanupAndExit
-    int32_t m_controlOnly = 0;  // 1: the queue is held, only control operations run
+    int32_t m_stop = 0;                   // set only by CCleanupAndExit
+    int32_t m_controlOnly = 0;            // 1: the queue is held, only control operations run
     COperationBase* m_current = nullptr;  // the executing erase operation
     WindowHandle m_hMainWnd = nullptr;
     std::wstring m_caption;
@@ -39,7 +39,7 @@ void ProcessControlOperations(WorkerContext* context);
 // Owns the worker thread. Stopping inserts CCleanupAndExit and waits, so the thread
 // ends whether it is idle or busy.
 class CWorkerThread {
-public:
+  public:
     CWorkerThread() = default;
     ~CWorkerThread() { Stop(); }
     CWorkerThread(const CWorkerThread&) = delete;
@@ -53,7 +53,7 @@ public:
     void Stop();
     bool Running() const { return m_thread.joinable(); }
 
-private:
+  private:
     WorkerThreadParams m_params;
     std::thread m_thread;
 };

@@ -11,8 +11,12 @@ int CWin32MessageBox::Show(WindowHandle owner, const std::wstring& text,
     return MessageBoxW(static_cast<HWND>(owner), text.c_str(), caption.c_str(), style);
 }
 
-uint32_t CWin32Clock::TickCount() { return GetTickCount(); }
+uint32_t CWin32Clock::TickCount() {
+    return GetTickCount();
+}
 
-void CWin32Clock::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
+void CWin32Clock::Sleep(uint32_t milliseconds) {
+    ::Sleep(milliseconds);
+}
 
 }  // namespace qmz

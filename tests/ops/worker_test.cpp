@@ -31,7 +31,7 @@ const std::vector<uint32_t> kStatusStatusDone = {WM_OPERATION_STATUS, WM_OPERATI
                                                  WM_OPERATION_DONE};
 
 class WorkerTest : public ::testing::Test {
-protected:
+  protected:
     COperationBase* Append(const CTestEraseOperation& operation) {
         return m_harness.Queue().AppendOperation(operation);
     }
@@ -58,8 +58,8 @@ TEST_F(WorkerTest, EraseOperationIsReportedExecutingThenFinalThenDone) {
 
     auto messages = m_harness.RunUntilDone(queued);
     EXPECT_EQ(Kinds(messages), kStatusStatusDone);
-    EXPECT_EQ(Statuses(messages), (std::vector<int32_t>{StatusExecuting, StatusCompleted,
-                                                        StatusCompleted}));
+    EXPECT_EQ(Statuses(messages),
+              (std::vector<int32_t>{StatusExecuting, StatusCompleted, StatusCompleted}));
     EXPECT_EQ(operation.Log()->chunksWritten.size(), 12u);
     EXPECT_EQ(operation.Log()->executions, 1);
 }

@@ -22,7 +22,7 @@ struct PostedMessage {
 };
 
 class CRecordingSink : public IMessageSink {
-public:
+  public:
     ~CRecordingSink() override;
     bool Post(uint32_t message, COperationBase* operation) override;
 
@@ -30,13 +30,13 @@ public:
     bool Next(PostedMessage* message, std::chrono::milliseconds timeout = std::chrono::seconds(20));
     // Waits until WM_OPERATION_DONE is posted for `operation`, collecting everything
     // posted until then (that message included).
-    std::vector<PostedMessage> UntilDone(COperationBase* operation,
-                                         std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    std::vector<PostedMessage> UntilDone(
+        COperationBase* operation, std::chrono::milliseconds timeout = std::chrono::seconds(20));
     size_t Pending();
     // Refuse posts from now on, as a window that is gone would.
     void Close();
 
-private:
+  private:
     std::mutex m_mutex;
     std::condition_variable m_posted;
     std::deque<PostedMessage> m_messages;

@@ -21,7 +21,9 @@ CWorkerHarness::CWorkerHarness(const MethodEntry* sharedCustomMethod)
     : m_services(MakeServices(&m_sink, &m_clock, &m_random, &m_messageBoxes)),
       m_queue(m_services, sharedCustomMethod) {}
 
-CWorkerHarness::~CWorkerHarness() { m_worker.Stop(); }
+CWorkerHarness::~CWorkerHarness() {
+    m_worker.Stop();
+}
 
 void CWorkerHarness::StartWorker() {
     WorkerThreadParams params;
