@@ -7,7 +7,7 @@
 namespace qmz {
 
 class CAutoResetEvent {
-  public:
+public:
     void Set() {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -22,7 +22,7 @@ class CAutoResetEvent {
         m_signalled = false;
     }
 
-  private:
+private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     bool m_signalled = false;

@@ -9,7 +9,7 @@ namespace qmz {
 
 template <class Derived, OperationKind kKind>
 class CControlOperation : public COperationBase {
-  public:
+public:
     std::unique_ptr<COperationBase> Clone() const override {
         return CloneOf(static_cast<const Derived&>(*this));
     }
@@ -17,40 +17,40 @@ class CControlOperation : public COperationBase {
 };
 
 class CPauseNow : public CControlOperation<CPauseNow, OperationKind::PauseNow> {
-  public:
+public:
     void Execute() override;
 };
 
 class CResumePausedOperation
     : public CControlOperation<CResumePausedOperation, OperationKind::ResumePausedOperation> {
-  public:
+public:
     void Execute() override;
 };
 
 class CFinishCycle : public CControlOperation<CFinishCycle, OperationKind::FinishCycle> {
-  public:
+public:
     void Execute() override;
 };
 
 class CFinishFile : public CControlOperation<CFinishFile, OperationKind::FinishFile> {
-  public:
+public:
     void Execute() override;
 };
 
 class CFinishOperation
     : public CControlOperation<CFinishOperation, OperationKind::FinishOperation> {
-  public:
+public:
     void Execute() override;
 };
 
 class CDiscardPausedOperation
     : public CControlOperation<CDiscardPausedOperation, OperationKind::DiscardPausedOperation> {
-  public:
+public:
     void Execute() override;
 };
 
 class CCleanupAndExit : public CControlOperation<CCleanupAndExit, OperationKind::CleanupAndExit> {
-  public:
+public:
     void Execute() override;
 };
 

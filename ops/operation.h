@@ -37,7 +37,7 @@ enum ControlRequest : int32_t {
 };
 
 class COperationBase {
-  public:
+public:
     COperationBase() = default;
     COperationBase(const COperationBase&) = default;
     COperationBase& operator=(const COperationBase&) = delete;
@@ -60,7 +60,7 @@ class COperationBase {
 };
 
 class CEraseOperationBase : public COperationBase {
-  public:
+public:
     CEraseOperationBase() = default;
     CEraseOperationBase(const CEraseOperationBase&) = default;
 

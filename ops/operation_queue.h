@@ -14,7 +14,7 @@
 namespace qmz {
 
 class COperationQueue {
-  public:
+public:
     // `sharedCustomMethod` is the settings' writable method record: operations that
     // refer to it are queued with a private snapshot of it.
     COperationQueue(const PlatformServices& platform, const MethodEntry* sharedCustomMethod);
@@ -53,7 +53,7 @@ class COperationQueue {
     };
     Layout Inspect();
 
-  private:
+private:
     void LinkBefore(COperationBase* clone, COperationBase* next);
     void LinkAtTail(COperationBase* clone);
 

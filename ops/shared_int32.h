@@ -7,7 +7,7 @@
 namespace qmz {
 
 class SharedInt32 {
-  public:
+public:
     SharedInt32(int32_t value = 0) : m_value(value) {}
     // Copies take the value as it is now (operations are cloned field by field).
     SharedInt32(const SharedInt32& other) : m_value(other.Load()) {}
@@ -23,7 +23,7 @@ class SharedInt32 {
     int32_t Load() const { return m_value.load(); }
     void Store(int32_t value) { m_value.store(value); }
 
-  private:
+private:
     std::atomic<int32_t> m_value;
 };
 

@@ -39,7 +39,7 @@ void ProcessControlOperations(WorkerContext* context);
 // Owns the worker thread. Stopping inserts CCleanupAndExit and waits, so the thread
 // ends whether it is idle or busy.
 class CWorkerThread {
-  public:
+public:
     CWorkerThread() = default;
     ~CWorkerThread() { Stop(); }
     CWorkerThread(const CWorkerThread&) = delete;
@@ -53,7 +53,7 @@ class CWorkerThread {
     void Stop();
     bool Running() const { return m_thread.joinable(); }
 
-  private:
+private:
     WorkerThreadParams m_params;
     std::thread m_thread;
 };

@@ -6,7 +6,7 @@
 namespace qmz {
 
 class IClock {
-  public:
+public:
     virtual ~IClock() = default;
     virtual uint32_t TickCount() = 0;  // milliseconds, wraps like GetTickCount
     virtual void Sleep(uint32_t milliseconds) = 0;

@@ -63,7 +63,7 @@ struct DiskFreeSpaceEx {
 
 // An open file, stream or volume; closing is the destructor's job.
 class IFileHandle {
-  public:
+public:
     virtual ~IFileHandle() = default;
     virtual uint32_t Read(void* buffer, uint32_t length, uint32_t* bytesRead) = 0;
     virtual uint32_t Write(const void* buffer, uint32_t length, uint32_t* bytesWritten) = 0;
@@ -89,14 +89,14 @@ class IFileHandle {
 
 // An open FindFirstFileW enumeration; the destructor calls FindClose.
 class IFindHandle {
-  public:
+public:
     virtual ~IFindHandle() = default;
     // ERROR_NO_MORE_FILES at the end.
     virtual uint32_t Next(FindData* data) = 0;
 };
 
 class IFileSystem {
-  public:
+public:
     virtual ~IFileSystem() = default;
     virtual uint32_t GetAttributes(const std::wstring& path, uint32_t* attributes) = 0;
     virtual uint32_t GetAttributesEx(const std::wstring& path, FileAttributeData* data) = 0;

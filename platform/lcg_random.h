@@ -9,14 +9,14 @@
 namespace qmz {
 
 class CLcgRandom : public IRandom {
-  public:
+public:
     explicit CLcgRandom(uint32_t seed = 1) : m_state(seed) {}
     uint32_t Next() override {
         m_state = m_state * 214013u + 2531011u;
         return (m_state >> 16) & 0x7FFF;
     }
 
-  private:
+private:
     uint32_t m_state;
 };
 

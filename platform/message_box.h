@@ -9,7 +9,7 @@
 namespace qmz {
 
 class IMessageBox {
-  public:
+public:
     virtual ~IMessageBox() = default;
     // `style` takes the MB_* values; returns the IDOK/IDYES/IDNO button pressed.
     virtual int Show(WindowHandle owner, const std::wstring& text, const std::wstring& caption,

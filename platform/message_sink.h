@@ -16,7 +16,7 @@ constexpr uint32_t WM_OPERATION_ITEM_RESULT = WM_APP + 3;
 constexpr uint32_t WM_TRAY_NOTIFY = WM_APP + 4;
 
 class IMessageSink {
-  public:
+public:
     virtual ~IMessageSink() = default;
     // Queues `message` with the operation as its parameter and returns at once.
     // Returns false when the message could not be queued (the receiver is gone);

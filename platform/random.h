@@ -6,7 +6,7 @@
 namespace qmz {
 
 class IRandom {
-  public:
+public:
     virtual ~IRandom() = default;
     virtual uint32_t Next() = 0;
 };

@@ -39,6 +39,7 @@ constexpr uint32_t ERROR_MORE_DATA = 234;
 constexpr uint32_t ERROR_DIRECTORY = 267;
 constexpr uint32_t ERROR_NOT_A_REPARSE_POINT = 4390;
 constexpr uint32_t ERROR_INVALID_DRIVE = 15;
+constexpr uint32_t ERROR_NOT_SAME_DEVICE = 17;
 constexpr uint32_t ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr uint32_t ERROR_NEGATIVE_SEEK = 131;
 constexpr uint32_t ERROR_DELETE_PENDING = 303;
@@ -102,5 +103,11 @@ constexpr int IDNO = 7;
 
 // Window messages
 constexpr uint32_t WM_APP = 0x8000;
+
+// Registry: value types and the end of a value enumeration
+constexpr uint32_t REG_SZ = 1;
+constexpr uint32_t REG_BINARY = 3;
+constexpr uint32_t REG_DWORD = 4;
+constexpr uint32_t ERROR_NO_MORE_ITEMS = 259;
 
 #endif

@@ -18,7 +18,7 @@ namespace qmz {
 // Time advances only by Sleep; each Sleep also yields for real so that the other
 // thread gets on while the worker "waits".
 class CFakeClock : public IClock {
-  public:
+public:
     uint32_t TickCount() override { return m_now.load(); }
     void Sleep(uint32_t milliseconds) override {
         m_now += milliseconds;
@@ -27,14 +27,14 @@ class CFakeClock : public IClock {
     }
     uint32_t Sleeps() const { return m_sleeps.load(); }
 
-  private:
+private:
     std::atomic<uint32_t> m_now{0};
     std::atomic<uint32_t> m_sleeps{0};
 };
 
 // Replays a scripted list of values (then repeats the last one).
 class CScriptedRandom : public IRandom {
-  public:
+public:
     explicit CScriptedRandom(std::vector<uint32_t> values) : m_values(std::move(values)) {}
     uint32_t Next() override {
         uint32_t value = m_values[m_next < m_values.size() ? m_next : m_values.size() - 1];
@@ -42,7 +42,7 @@ class CScriptedRandom : public IRandom {
         return value;
     }
 
-  private:
+private:
     std::vector<uint32_t> m_values;
     size_t m_next = 0;
 };
@@ -54,13 +54,13 @@ struct ShownMessageBox {
 };
 
 class CRecordingMessageBox : public IMessageBox {
-  public:
+public:
     int Show(WindowHandle owner, const std::wstring& text, const std::wstring& caption,
              uint32_t style) override;
     std::vector<ShownMessageBox> Shown();
     void AnswerWith(int answer) { m_answer = answer; }
 
-  private:
+private:
     std::mutex m_mutex;
     std::vector<ShownMessageBox> m_shown;
     int m_answer = IDOK;

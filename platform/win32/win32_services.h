@@ -11,22 +11,22 @@
 namespace qmz {
 
 class CWindowMessageSink : public IMessageSink {
-  public:
+public:
     explicit CWindowMessageSink(HWND window) : m_window(window) {}
     bool Post(uint32_t message, COperationBase* operation) override;
 
-  private:
+private:
     HWND m_window;
 };
 
 class CWin32MessageBox : public IMessageBox {
-  public:
+public:
     int Show(WindowHandle owner, const std::wstring& text, const std::wstring& caption,
              uint32_t style) override;
 };
 
 class CWin32Clock : public IClock {
-  public:
+public:
     uint32_t TickCount() override;
     void Sleep(uint32_t milliseconds) override;
 };

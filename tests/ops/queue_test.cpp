@@ -12,7 +12,7 @@ namespace qmz {
 namespace {
 
 class QueueTest : public ::testing::Test {
-  protected:
+protected:
     QueueTest() : m_queue(Services(), &m_customMethod) {}
 
     PlatformServices Services() {

@@ -36,7 +36,7 @@ std::unique_ptr<COperationBase> RandomControl(std::mt19937& random) {
 // Plays the main window. Operations are told apart by a tag in m_caption, since a
 // freed operation's address may be reused by a later one.
 class CStressReceiver {
-  public:
+public:
     explicit CStressReceiver(CWorkerHarness& harness) : m_harness(harness) {}
 
     COperationBase* Append(CEraseOperationBase& operation) {
@@ -76,7 +76,7 @@ class CStressReceiver {
     }
     std::wstring LastTag() const { return Tag(m_tags - 1); }
 
-  private:
+private:
     static std::wstring Tag(int i) { return L"#" + std::to_wstring(i); }
     std::wstring NextTag() { return Tag(m_tags++); }
 

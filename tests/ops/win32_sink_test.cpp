@@ -16,7 +16,7 @@ namespace qmz {
 namespace {
 
 class CMessageOnlyWindow {
-  public:
+public:
     CMessageOnlyWindow() {
         m_window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
@@ -28,7 +28,7 @@ class CMessageOnlyWindow {
     }
     HWND Handle() const { return m_window; }
 
-  private:
+private:
     HWND m_window = nullptr;
 };
 

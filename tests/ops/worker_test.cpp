@@ -31,7 +31,7 @@ const std::vector<uint32_t> kStatusStatusDone = {WM_OPERATION_STATUS, WM_OPERATI
                                                  WM_OPERATION_DONE};
 
 class WorkerTest : public ::testing::Test {
-  protected:
+protected:
     COperationBase* Append(const CTestEraseOperation& operation) {
         return m_harness.Queue().AppendOperation(operation);
     }

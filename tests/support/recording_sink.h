@@ -22,7 +22,7 @@ struct PostedMessage {
 };
 
 class CRecordingSink : public IMessageSink {
-  public:
+public:
     ~CRecordingSink() override;
     bool Post(uint32_t message, COperationBase* operation) override;
 
@@ -36,7 +36,7 @@ class CRecordingSink : public IMessageSink {
     // Refuse posts from now on, as a window that is gone would.
     void Close();
 
-  private:
+private:
     std::mutex m_mutex;
     std::condition_variable m_posted;
     std::deque<PostedMessage> m_messages;

@@ -16,11 +16,11 @@ namespace qmz {
 
 // Holds the worker at one point until the test releases it.
 class CGate {
-  public:
+public:
     void Arrive();       // worker: announce and wait for Release
     void WaitArrived();  // test: wait until the worker stands at the gate
     void Release();      // test
-  private:
+private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     bool m_arrived = false;
@@ -45,7 +45,7 @@ struct TestEraseLog {
 };
 
 class CTestEraseOperation : public CEraseOperationBase {
-  public:
+public:
     CTestEraseOperation(int files, int passes, int chunks);
 
     void Execute() override;
@@ -60,7 +60,7 @@ class CTestEraseOperation : public CEraseOperationBase {
     }
     std::shared_ptr<TestEraseLog> Log() const { return m_log; }
 
-  private:
+private:
     bool EraseFile(int file);  // false: the item stops
 
     int m_files;
@@ -74,13 +74,13 @@ class CTestEraseOperation : public CEraseOperationBase {
 
 // An operation whose clone cannot be made, as when memory runs out.
 class CUncloneableOperation : public CEraseOperationBase {
-  public:
+public:
     void Execute() override {}
     std::unique_ptr<COperationBase> Clone() const override { return nullptr; }
     void EstimateWork() override {}
     const std::wstring& KindName() const override { return m_name; }
 
-  private:
+private:
     std::wstring m_name;
 };
 

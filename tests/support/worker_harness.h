@@ -13,7 +13,7 @@
 namespace qmz {
 
 class CWorkerHarness {
-  public:
+public:
     explicit CWorkerHarness(const MethodEntry* sharedCustomMethod = nullptr);
     ~CWorkerHarness();
 
@@ -33,7 +33,7 @@ class CWorkerHarness {
         return m_queue.InsertControlOperation(T());
     }
 
-  private:
+private:
     CRecordingSink m_sink;
     CFakeClock m_clock;
     CLcgRandom m_random{1};
