@@ -107,18 +107,18 @@ public:
     virtual uint32_t Open(const std::wstring& path, uint32_t access, uint32_t share,
                           uint32_t disposition, uint32_t flags,
                           std::unique_ptr<IFileHandle>* handle) = 0;
-    virtual uint32_t CreateDirectory(const std::wstring& path) = 0;
+    virtual uint32_t CreateFolder(const std::wstring& path) = 0;
     virtual uint32_t Move(const std::wstring& from, const std::wstring& to) = 0;
     virtual uint32_t Delete(const std::wstring& path) = 0;
-    virtual uint32_t RemoveDirectory(const std::wstring& path) = 0;
+    virtual uint32_t RemoveFolder(const std::wstring& path) = 0;
     // _wchmod(path, _S_IREAD | _S_IWRITE): clears FILE_ATTRIBUTE_READONLY.
     virtual uint32_t MakeWritable(const std::wstring& path) = 0;
-    virtual uint32_t GetVolumePathName(const std::wstring& path, std::wstring* volumePath) = 0;
+    virtual uint32_t GetVolumePath(const std::wstring& path, std::wstring* volumePath) = 0;
     // GetVolumeNameForVolumeMountPointW; the argument ends with a backslash.
     virtual uint32_t GetVolumeNameForMountPoint(const std::wstring& mountPoint,
                                                 std::wstring* volumeName) = 0;
-    virtual uint32_t GetDiskFreeSpace(const std::wstring& root, DiskFreeSpace* space) = 0;
-    virtual uint32_t GetDiskFreeSpaceEx(const std::wstring& path, DiskFreeSpaceEx* space) = 0;
+    virtual uint32_t QueryFreeSpace(const std::wstring& root, DiskFreeSpace* space) = 0;
+    virtual uint32_t QueryFreeSpaceEx(const std::wstring& path, DiskFreeSpaceEx* space) = 0;
 };
 
 }  // namespace qmz

@@ -1,0 +1,39 @@
+#include "platform/sim/sim_faults.h"
+
+#include "platform/sim/sim_path.h"
+
+namespace qmz {
+
+namespace {
+
+bool PathMatches(const std::wstring& filter, const std::wstring& path) {
+    if (filter.empty()) {
+        return true;
+    }
+    const std::wstring f = FoldCase(filter);
+    const std::wstring p = FoldCase(path);
+    if (p.compare(0, f.size(), f) != 0) {
+        return false;
+    }
+    return p.size() == f.size() || p[f.size()] == L'\\' || p[f.size()] == L':' || f.back() == L'\\';
+}
+
+}  // namespace
+
+uint32_t CSimFaults::Check(SimCall call, const std::wstring& path) {
+    ++m_calls[static_cast<size_t>(call)];
+    uint32_t error = 0;
+    for (Armed& armed : m_faults) {
+        if (armed.fault.call != call || armed.spent || !PathMatches(armed.fault.path, path)) {
+            continue;
+        }
+        ++armed.seen;
+        if (armed.seen >= armed.fault.nth && error == 0) {
+            error = armed.fault.error;
+            armed.spent = !armed.fault.persistent;
+        }
+    }
+    return error;
+}
+
+}  // namespace qmz

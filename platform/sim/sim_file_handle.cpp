@@ -1,0 +1,248 @@
+#include "platform/sim/sim_file_handle.h"
+
+#include <algorithm>
+
+#include "platform/win_types.h"
+
+namespace qmz {
+
+namespace {
+
+// FILE_STREAM_INFO: 24 bytes of fixed fields, then the name, each entry 8-byte aligned.
+uint32_t StreamEntryBytes(const std::wstring& name) {
+    const uint32_t bytes = 24 + static_cast<uint32_t>(name.size()) * 2;
+    return (bytes + 7) & ~7u;
+}
+
+// RETRIEVAL_POINTERS_BUFFER: a 16-byte header, then 16 bytes per extent.
+constexpr uint32_t kRetrievalHeaderBytes = 16;
+constexpr uint32_t kRetrievalExtentBytes = 16;
+
+}  // namespace
+
+CSimFileHandle::CSimFileHandle(std::shared_ptr<CSimState> state, std::shared_ptr<CSimNode> node,
+                               std::shared_ptr<CSimStream> stream, uint64_t openId, uint32_t access,
+                               uint32_t flags)
+    : m_state(std::move(state)),
+      m_node(std::move(node)),
+      m_stream(std::move(stream)),
+      m_openId(openId),
+      m_access(access),
+      m_flags(flags) {
+    ++m_state->m_liveHandles;  // constructed under the lock
+}
+
+CSimFileHandle::~CSimFileHandle() {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    --m_state->m_liveHandles;
+    m_state->Close(*m_node, m_openId, (m_flags & FILE_FLAG_DELETE_ON_CLOSE) != 0);
+}
+
+uint32_t CSimFileHandle::Enter(SimCall call, uint32_t neededAccess, bool needsStream) {
+    const std::wstring name = m_stream ? m_stream->Name() : L"";
+    const uint32_t fault = m_state->m_faults.Check(call, m_state->StreamPathOf(*m_node, name));
+    if (fault != ERROR_SUCCESS) {
+        return fault;
+    }
+    if (needsStream && !m_stream) {
+        return ERROR_INVALID_FUNCTION;  // a folder has no data of its own
+    }
+    if (neededAccess != 0 && (m_access & neededAccess) == 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    return ERROR_SUCCESS;
+}
+
+uint32_t CSimFileHandle::CheckUnbuffered(const void* buffer, uint32_t length) const {
+    if ((m_flags & FILE_FLAG_NO_BUFFERING) == 0) {
+        return ERROR_SUCCESS;
+    }
+    const uint64_t sector = Volume().Geometry().bytesPerSector;
+    const bool aligned = m_position % sector == 0 && length % sector == 0 &&
+                         reinterpret_cast<uintptr_t>(buffer) % sector == 0;
+    return aligned ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
+}
+
+uint32_t CSimFileHandle::Read(void* buffer, uint32_t length, uint32_t* bytesRead) {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    *bytesRead = 0;
+    uint32_t error = Enter(SimCall::kRead, kSimReadAccess, true);
+    if (error == ERROR_SUCCESS) {
+        error = CheckUnbuffered(buffer, length);
+    }
+    if (error != ERROR_SUCCESS) {
+        return error;
+    }
+    auto* out = static_cast<uint8_t*>(buffer);
+    *bytesRead = m_stream->Read(Volume(), m_position, out, length);
+    m_state->Journal(SimCall::kRead, *m_node, m_stream->Name(), m_position, *bytesRead, out);
+    m_position += *bytesRead;
+    return ERROR_SUCCESS;
+}
+
+uint32_t CSimFileHandle::Write(const void* buffer, uint32_t length, uint32_t* bytesWritten) {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    *bytesWritten = 0;
+    uint32_t error = Enter(SimCall::kWrite, kSimWriteAccess, true);
+    if (error == ERROR_SUCCESS) {
+        error = CheckUnbuffered(buffer, length);
+    }
+    const auto* data = static_cast<const uint8_t*>(buffer);
+    if (error == ERROR_SUCCESS) {
+        error = m_stream->Write(Volume(), m_position, data, length);
+    }
+    if (error != ERROR_SUCCESS) {
+        return error;
+    }
+    m_state->Journal(SimCall::kWrite, *m_node, m_stream->Name(), m_position, length, data);
+    m_position += length;
+    *bytesWritten = length;
+    return ERROR_SUCCESS;
+}
+
+uint32_t CSimFileHandle::Seek(int64_t distance, uint32_t moveMethod, uint64_t* newPosition) {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    const uint32_t error = Enter(SimCall::kSeek, 0, false);
+    if (error != ERROR_SUCCESS) {
+        return error;
+    }
+    int64_t base = 0;
+    if (moveMethod == FILE_CURRENT) {
+        base = static_cast<int64_t>(m_position);
+    } else if (moveMethod == FILE_END) {
+        base = m_stream ? static_cast<int64_t>(m_stream->Size()) : 0;
+    } else if (moveMethod != FILE_BEGIN) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    if (base + distance < 0) {
+        return ERROR_NEGATIVE_SEEK;
+    }
+    m_position = static_cast<uint64_t>(base + distance);
+    if (newPosition != nullptr) {
+        *newPosition = m_position;
+    }
+    return ERROR_SUCCESS;
+}
+
+uint32_t CSimFileHandle::SetEndOfFile() {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    uint32_t error = Enter(SimCall::kSetEndOfFile, kSimWriteAccess, true);
+    if (error == ERROR_SUCCESS) {
+        error = m_stream->Resize(Volume(), m_position);
+    }
+    if (error == ERROR_SUCCESS) {
+        m_state->Journal(SimCall::kSetEndOfFile, *m_node, m_stream->Name(), m_position, 0);
+    }
+    return error;
+}
+
+uint32_t CSimFileHandle::GetSize(uint64_t* size) {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    const uint32_t error = Enter(SimCall::kGetSize, 0, false);
+    if (error == ERROR_SUCCESS) {
+        *size = m_stream ? m_stream->Size() : 0;
+    }
+    return error;
+}
+
+uint32_t CSimFileHandle::QueryStreams(uint32_t bufferBytes, std::vector<StreamInfo>* streams) {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    streams->clear();
+    const uint32_t error = Enter(SimCall::kQueryStreams, 0, false);
+    if (error != ERROR_SUCCESS) {
+        return error;
+    }
+    std::vector<StreamInfo> all;
+    if (const auto main = m_node->FindStream(L"")) {
+        all.push_back({L"::$DATA", main->Size(), main->AllocatedBytes(Volume())});
+    }
+    for (const auto& named : m_node->NamedStreams()) {
+        all.push_back(
+            {L":" + named->Name() + L":$DATA", named->Size(), named->AllocatedBytes(Volume())});
+    }
+    if (all.empty()) {
+        return ERROR_HANDLE_EOF;  // what NTFS answers for a folder without streams
+    }
+    if (bufferBytes < 24) {
+        return ERROR_INSUFFICIENT_BUFFER;
+    }
+    uint32_t used = 0;
+    for (const StreamInfo& info : all) {
+        used += StreamEntryBytes(info.name);
+        if (used > bufferBytes) {
+            return ERROR_MORE_DATA;
+        }
+        streams->push_back(info);
+    }
+    return ERROR_SUCCESS;
+}
+
+uint32_t CSimFileHandle::SetZeroOnDeallocation() {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    const uint32_t error = Enter(SimCall::kSetZeroOnDeallocation, 0, true);
+    if (error == ERROR_SUCCESS) {
+        m_stream->m_zeroOnDeallocation = true;
+        m_state->Journal(SimCall::kSetZeroOnDeallocation, *m_node, m_stream->Name(), 0, 0);
+    }
+    return error;
+}
+
+uint32_t CSimFileHandle::QueryAllocatedRanges(uint64_t offset, uint64_t length, uint32_t maxRanges,
+                                              std::vector<AllocatedRange>* ranges) {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    ranges->clear();
+    const uint32_t error = Enter(SimCall::kQueryAllocatedRanges, kSimReadAccess, true);
+    if (error != ERROR_SUCCESS) {
+        return error;
+    }
+    if (maxRanges == 0) {
+        return ERROR_INSUFFICIENT_BUFFER;
+    }
+    *ranges = m_stream->AllocatedRanges(Volume(), offset, length);
+    if (ranges->size() > maxRanges) {
+        ranges->resize(maxRanges);
+        return ERROR_MORE_DATA;
+    }
+    return ERROR_SUCCESS;
+}
+
+uint32_t CSimFileHandle::SetZeroData(uint64_t begin, uint64_t end) {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    uint32_t error = Enter(SimCall::kSetZeroData, kSimWriteAccess, true);
+    if (error == ERROR_SUCCESS && begin > end) {
+        error = ERROR_INVALID_PARAMETER;
+    }
+    if (error == ERROR_SUCCESS) {
+        m_stream->ZeroRange(Volume(), begin, end);
+        m_state->Journal(SimCall::kSetZeroData, *m_node, m_stream->Name(), begin, end - begin);
+    }
+    return error;
+}
+
+uint32_t CSimFileHandle::GetRetrievalPointers(int64_t startingVcn, uint32_t bufferBytes,
+                                              RetrievalPointers* pointers) {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    *pointers = RetrievalPointers();
+    const uint32_t error = Enter(SimCall::kGetRetrievalPointers, 0, true);
+    if (error != ERROR_SUCCESS) {
+        return error;
+    }
+    if (bufferBytes < kRetrievalHeaderBytes + kRetrievalExtentBytes) {
+        return ERROR_INSUFFICIENT_BUFFER;
+    }
+    if (startingVcn < 0) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    *pointers = m_stream->Extents(startingVcn);
+    if (pointers->extents.empty()) {
+        return ERROR_HANDLE_EOF;  // nothing allocated at or after that VCN
+    }
+    const size_t fit = (bufferBytes - kRetrievalHeaderBytes) / kRetrievalExtentBytes;
+    if (pointers->extents.size() > fit) {
+        pointers->extents.resize(fit);
+        return ERROR_MORE_DATA;
+    }
+    return ERROR_SUCCESS;
+}
+
+}  // namespace qmz

@@ -1,0 +1,60 @@
+// One data stream: its size and where its clusters lie on the volume.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace qmz {
+
+class CSimVolume;
+
+class CSimStream {
+public:
+    explicit CSimStream(const std::wstring& name) : m_name(name) {}
+
+    const std::wstring& Name() const { return m_name; }
+    uint64_t Size() const { return m_size; }
+    uint64_t AllocatedBytes(const CSimVolume& volume) const;
+    bool Sparse() const { return m_sparse; }
+
+    // Bytes past the end read as nothing; holes and bytes beyond the valid data read as zero.
+    uint32_t Read(const CSimVolume& volume, uint64_t offset, uint8_t* out, uint32_t length) const;
+    // All or nothing: ERROR_DISK_FULL when the clusters the write needs are not free.
+    uint32_t Write(CSimVolume& volume, uint64_t offset, const uint8_t* data, uint32_t length);
+    uint32_t Resize(CSimVolume& volume, uint64_t size);
+    // FSCTL_SET_ZERO_DATA: a sparse stream gives whole clusters back, the rest is zeroed.
+    void ZeroRange(CSimVolume& volume, uint64_t begin, uint64_t end);
+    void ReleaseClusters(CSimVolume& volume);
+
+    std::vector<AllocatedRange> AllocatedRanges(const CSimVolume& volume, uint64_t offset,
+                                                uint64_t length) const;
+    // Runs of the VCN->LCN map from `startingVcn` (start snapped to its run); -1 marks holes.
+    RetrievalPointers Extents(int64_t startingVcn) const;
+    const std::vector<int64_t>& Lcns() const { return m_lcns; }
+
+    // Test set-up: sparse with only `ranges` allocated; or an explicit cluster map.
+    uint32_t MakeSparse(CSimVolume& volume, const std::vector<AllocatedRange>& ranges);
+    uint32_t Remap(CSimVolume& volume, const std::vector<Extent>& extents);
+
+    bool m_zeroOnDeallocation = false;
+
+private:
+    uint64_t ClustersFor(const CSimVolume& volume, uint64_t bytes) const;
+    int64_t LcnOf(uint64_t vcn) const { return vcn < m_lcns.size() ? m_lcns[vcn] : -1; }
+    uint32_t AllocateRange(CSimVolume& volume, uint64_t firstVcn, uint64_t endVcn);
+    void FreeFrom(CSimVolume& volume, uint64_t vcn);
+    void CopyOut(const CSimVolume& volume, uint64_t offset, uint8_t* out, uint64_t length) const;
+    void CopyIn(CSimVolume& volume, uint64_t offset, const uint8_t* data, uint64_t length);
+
+    std::wstring m_name;
+    uint64_t m_size = 0;
+    // Bytes below this were written; above it the disk's old contents stay hidden.
+    uint64_t m_validLength = 0;
+    bool m_sparse = false;
+    std::vector<int64_t> m_lcns;
+};
+
+}  // namespace qmz

@@ -1,0 +1,164 @@
+// clang-format off
+#include <windows.h>
+#include <winioctl.h>
+// clang-format on
+
+#include "platform/win32/win32_file_handle.h"
+
+#include <cstddef>
+
+namespace qmz {
+
+namespace {
+
+uint32_t LastErrorUnless(BOOL ok) {
+    return ok ? ERROR_SUCCESS : ::GetLastError();
+}
+
+}  // namespace
+
+uint32_t CWin32FileHandle::Read(void* buffer, uint32_t length, uint32_t* bytesRead) {
+    DWORD done = 0;
+    const uint32_t error =
+        LastErrorUnless(::ReadFile(m_handle.Get(), buffer, length, &done, nullptr));
+    *bytesRead = done;
+    return error;
+}
+
+uint32_t CWin32FileHandle::Write(const void* buffer, uint32_t length, uint32_t* bytesWritten) {
+    DWORD done = 0;
+    const uint32_t error =
+        LastErrorUnless(::WriteFile(m_handle.Get(), buffer, length, &done, nullptr));
+    *bytesWritten = done;
+    return error;
+}
+
+uint32_t CWin32FileHandle::Seek(int64_t distance, uint32_t moveMethod, uint64_t* newPosition) {
+    LARGE_INTEGER move;
+    move.QuadPart = distance;
+    LARGE_INTEGER now;
+    const uint32_t error =
+        LastErrorUnless(::SetFilePointerEx(m_handle.Get(), move, &now, moveMethod));
+    if (error == ERROR_SUCCESS && newPosition != nullptr) {
+        *newPosition = static_cast<uint64_t>(now.QuadPart);
+    }
+    return error;
+}
+
+uint32_t CWin32FileHandle::SetEndOfFile() {
+    return LastErrorUnless(::SetEndOfFile(m_handle.Get()));
+}
+
+uint32_t CWin32FileHandle::GetSize(uint64_t* size) {
+    LARGE_INTEGER value;
+    const uint32_t error = LastErrorUnless(::GetFileSizeEx(m_handle.Get(), &value));
+    if (error == ERROR_SUCCESS) {
+        *size = static_cast<uint64_t>(value.QuadPart);
+    }
+    return error;
+}
+
+uint32_t CWin32FileHandle::QueryStreams(uint32_t bufferBytes, std::vector<StreamInfo>* streams) {
+    streams->clear();
+    // 8-byte aligned storage, as the FILE_STREAM_INFO entries require.
+    std::vector<uint64_t> buffer((bufferBytes + 7) / 8 + 1);
+    const uint32_t error = LastErrorUnless(
+        ::GetFileInformationByHandleEx(m_handle.Get(), FileStreamInfo, buffer.data(), bufferBytes));
+    if (error != ERROR_SUCCESS && error != ERROR_MORE_DATA) {
+        return error;
+    }
+    // The entries are chained by NextEntryOffset; the last one returned has 0 there.
+    const auto* base = reinterpret_cast<const uint8_t*>(buffer.data());
+    constexpr size_t kFixedBytes = offsetof(FILE_STREAM_INFO, StreamName);
+    for (size_t offset = 0; offset + kFixedBytes <= bufferBytes;) {
+        const auto* entry = reinterpret_cast<const FILE_STREAM_INFO*>(base + offset);
+        if (entry->StreamNameLength == 0) {
+            break;
+        }
+        streams->push_back(
+            {std::wstring(entry->StreamName, entry->StreamNameLength / sizeof(WCHAR)),
+             static_cast<uint64_t>(entry->StreamSize.QuadPart),
+             static_cast<uint64_t>(entry->StreamAllocationSize.QuadPart)});
+        if (entry->NextEntryOffset == 0) {
+            break;
+        }
+        offset += entry->NextEntryOffset;
+    }
+    return error;
+}
+
+uint32_t CWin32FileHandle::Control(DWORD code, const void* in, DWORD inBytes, void* out,
+                                   DWORD outBytes, DWORD* returned) {
+    *returned = 0;
+    return LastErrorUnless(::DeviceIoControl(m_handle.Get(), code, const_cast<void*>(in), inBytes,
+                                             out, outBytes, returned, nullptr));
+}
+
+uint32_t CWin32FileHandle::SetZeroOnDeallocation() {
+    DWORD returned;
+    return Control(FSCTL_SET_ZERO_ON_DEALLOCATION, nullptr, 0, nullptr, 0, &returned);
+}
+
+uint32_t CWin32FileHandle::QueryAllocatedRanges(uint64_t offset, uint64_t length,
+                                                uint32_t maxRanges,
+                                                std::vector<AllocatedRange>* ranges) {
+    ranges->clear();
+    FILE_ALLOCATED_RANGE_BUFFER query;
+    query.FileOffset.QuadPart = static_cast<LONGLONG>(offset);
+    query.Length.QuadPart = static_cast<LONGLONG>(length);
+    std::vector<FILE_ALLOCATED_RANGE_BUFFER> out(maxRanges);
+    DWORD returned;
+    const uint32_t error =
+        Control(FSCTL_QUERY_ALLOCATED_RANGES, &query, sizeof(query), out.data(),
+                static_cast<DWORD>(out.size() * sizeof(FILE_ALLOCATED_RANGE_BUFFER)), &returned);
+    if (error != ERROR_SUCCESS && error != ERROR_MORE_DATA) {
+        return error;
+    }
+    for (size_t i = 0; i < returned / sizeof(FILE_ALLOCATED_RANGE_BUFFER); ++i) {
+        ranges->push_back({static_cast<uint64_t>(out[i].FileOffset.QuadPart),
+                           static_cast<uint64_t>(out[i].Length.QuadPart)});
+    }
+    return error;
+}
+
+uint32_t CWin32FileHandle::SetZeroData(uint64_t begin, uint64_t end) {
+    FILE_ZERO_DATA_INFORMATION zero;
+    zero.FileOffset.QuadPart = static_cast<LONGLONG>(begin);
+    zero.BeyondFinalZero.QuadPart = static_cast<LONGLONG>(end);
+    DWORD returned;
+    return Control(FSCTL_SET_ZERO_DATA, &zero, sizeof(zero), nullptr, 0, &returned);
+}
+
+uint32_t CWin32FileHandle::GetRetrievalPointers(int64_t startingVcn, uint32_t bufferBytes,
+                                                RetrievalPointers* pointers) {
+    *pointers = RetrievalPointers();
+    STARTING_VCN_INPUT_BUFFER start;
+    start.StartingVcn.QuadPart = startingVcn;
+    std::vector<uint64_t> out((bufferBytes + 7) / 8);
+    DWORD returned;
+    const uint32_t error = Control(FSCTL_GET_RETRIEVAL_POINTERS, &start, sizeof(start), out.data(),
+                                   bufferBytes, &returned);
+    if (error != ERROR_SUCCESS && error != ERROR_MORE_DATA) {
+        return error;
+    }
+    const auto* buffer = reinterpret_cast<const RETRIEVAL_POINTERS_BUFFER*>(out.data());
+    pointers->startingVcn = buffer->StartingVcn.QuadPart;
+    for (DWORD i = 0; i < buffer->ExtentCount; ++i) {
+        pointers->extents.push_back(
+            {buffer->Extents[i].NextVcn.QuadPart, buffer->Extents[i].Lcn.QuadPart});
+    }
+    return error;
+}
+
+uint32_t CWin32FindHandle::Next(FindData* data) {
+    WIN32_FIND_DATAW found;
+    if (!::FindNextFileW(m_find.Get(), &found)) {
+        return ::GetLastError();
+    }
+    data->attributes = found.dwFileAttributes;
+    data->size = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    data->name = found.cFileName;
+    return ERROR_SUCCESS;
+}
+
+}  // namespace qmz
