@@ -66,30 +66,18 @@ COperationBase* COperationQueue::InsertControlOperation(const COperationBase& op
 
 void COperationQueue::RemoveOperation(COperationBase* operation) {
     std::lock_guard<std::mutex> lock(m_lock);
-    if (operation == m_head) {
-        m_head = operation->m_next;
-    } else if (operation->m_prev != nullptr) {
-        operation->m_prev->m_next = operation->m_next;
-    }
-    if (operation == m_tail) {
-        m_tail = operation->m_prev;
-    } else if (operation->m_next != nullptr) {
-        operation->m_next->m_prev = operation->m_prev;
-    }
-    if (operation == m_cursor) {
-        m_cursor = operation->m_next;
-    }
-    operation->m_prev = nullptr;
-    operation->m_next = nullptr;
+    UnlinkAndDestroy(operation);
+}
 
-    if (auto* erase = dynamic_cast<CEraseOperationBase*>(operation)) {
-        if (erase->m_ownsMethod != 0) {
-            delete erase->m_method;
-            erase->m_method = nullptr;
-            erase->m_ownsMethod = 0;
+bool COperationQueue::RemoveIfWaiting(COperationBase* operation) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    for (COperationBase* waiting = m_cursor; waiting != nullptr; waiting = waiting->m_next) {
+        if (waiting == operation) {
+            UnlinkAndDestroy(operation);
+            return true;
         }
     }
-    delete operation;
+    return false;
 }
 
 COperationBase* COperationQueue::TakeNext(bool controlOnly) {
@@ -134,6 +122,33 @@ COperationQueue::Layout COperationQueue::Inspect() {
     layout.cursor = m_cursor;
     layout.tail = m_tail;
     return layout;
+}
+
+void COperationQueue::UnlinkAndDestroy(COperationBase* operation) {
+    if (operation == m_head) {
+        m_head = operation->m_next;
+    } else if (operation->m_prev != nullptr) {
+        operation->m_prev->m_next = operation->m_next;
+    }
+    if (operation == m_tail) {
+        m_tail = operation->m_prev;
+    } else if (operation->m_next != nullptr) {
+        operation->m_next->m_prev = operation->m_prev;
+    }
+    if (operation == m_cursor) {
+        m_cursor = operation->m_next;
+    }
+    operation->m_prev = nullptr;
+    operation->m_next = nullptr;
+
+    if (auto* erase = dynamic_cast<CEraseOperationBase*>(operation)) {
+        if (erase->m_ownsMethod != 0) {
+            delete erase->m_method;
+            erase->m_method = nullptr;
+            erase->m_ownsMethod = 0;
+        }
+    }
+    delete operation;
 }
 
 void COperationQueue::LinkBefore(COperationBase* clone, COperationBase* next) {

@@ -29,6 +29,9 @@ public:
     COperationBase* InsertControlOperation(const COperationBase& operation);
     // Main thread. Unlinks and destroys an operation (and a method snapshot it owns).
     void RemoveOperation(COperationBase* operation);
+    // Main thread. Removes an operation only while it still waits (the worker has not
+    // taken it); false leaves it alone, since the worker may be running it already.
+    bool RemoveIfWaiting(COperationBase* operation);
 
     // Worker thread. Waits until the cursor holds an acceptable operation and takes it.
     COperationBase* TakeNext(bool controlOnly);
@@ -54,6 +57,7 @@ public:
     Layout Inspect();
 
 private:
+    void UnlinkAndDestroy(COperationBase* operation);
     void LinkBefore(COperationBase* clone, COperationBase* next);
     void LinkAtTail(COperationBase* clone);
 

@@ -155,6 +155,18 @@ TEST_F(QueueTest, RemovingHeadAndTailMovesThosePointers) {
     EXPECT_EQ(layout.cursor, nullptr);
 }
 
+TEST_F(QueueTest, RemoveIfWaitingLeavesAnOperationTheWorkerHasTaken) {
+    COperationBase* taken = AppendErase();
+    COperationBase* waiting = AppendErase();
+    ASSERT_EQ(m_queue.TakeNext(false), taken);
+
+    EXPECT_FALSE(m_queue.RemoveIfWaiting(taken));
+    EXPECT_EQ(Linked(), (std::vector<COperationBase*>{taken, waiting}));
+    EXPECT_TRUE(m_queue.RemoveIfWaiting(waiting));
+    EXPECT_EQ(Linked(), (std::vector<COperationBase*>{taken}));
+    EXPECT_EQ(m_queue.Inspect().cursor, nullptr);
+}
+
 TEST_F(QueueTest, CustomMethodIsSnapshotAndKeptWhenTheSettingsChangeIt) {
     m_customMethod.PassCodes[0] = 0xA5;
     m_customMethod.PassCodes[1] = PassListEnd;
