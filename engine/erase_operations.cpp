@@ -1,0 +1,142 @@
+#include "engine/erase_operations.h"
+
+#include "engine/file_erase.h"
+#include "engine/file_streams.h"
+#include "engine/folder_walk.h"
+#include "ops/operation_queue.h"
+
+namespace qmz {
+namespace {
+
+IFileSystem* FileSystemOf(CEraseOperationBase* operation) {
+    return operation->m_queue->Platform().fileSystem;
+}
+
+// FindFirstFileW would match some other object; the leading "\\?\" of a long-path
+// name is not a wildcard.
+bool HasWildcard(const std::wstring& path) {
+    const std::wstring prefix = L"\\\\?\\";
+    const size_t from = path.compare(0, prefix.size(), prefix) == 0 ? prefix.size() : 0;
+    return path.find_first_of(L"*?", from) != std::wstring::npos;
+}
+
+// The attributes of exactly `path`, as FindFirstFileW reports them.
+bool FindAttributes(IFileSystem* fileSystem, const std::wstring& path, uint32_t* attributes) {
+    if (path.empty() || HasWildcard(path)) {
+        return false;
+    }
+    std::unique_ptr<IFindHandle> find;
+    FindData data;
+    if (fileSystem->FindFirst(path, &find, &data) != ERROR_SUCCESS) {
+        return false;
+    }
+    *attributes = data.attributes;
+    return true;
+}
+
+int32_t FinalStatus(const CEraseOperationBase* operation, int result) {
+    if (result != 0) {
+        return StatusCompleted;
+    }
+    return operation->m_request == RequestAbort ? StatusAborted : StatusFailedOther;
+}
+
+}  // namespace
+
+void EstimateTree(CEraseOperationBase* operation, IFileSystem* fileSystem) {
+    uint64_t bytes = 0;
+    uint64_t files = 0;
+    uint64_t folders = 0;
+    if (fileSystem != nullptr) {
+        WalkForEstimate(fileSystem, operation->m_path, &bytes, &files, &folders);
+    }
+    const uint64_t passes = operation->m_method != nullptr ? CountPasses(*operation->m_method) : 0;
+    operation->m_bytesToWrite = bytes * passes;
+    operation->m_fileCount = files;
+    operation->m_folderCount = folders;
+}
+
+template <class Derived, OperationKind kKind>
+void CFileEraseOperation<Derived, kKind>::EstimateWork() {
+    IFileSystem* fileSystem = m_estimateFileSystem;
+    if (fileSystem == nullptr && m_queue != nullptr) {
+        fileSystem = m_queue->Platform().fileSystem;
+    }
+    EstimateTree(this, fileSystem);
+}
+
+template class CFileEraseOperation<CEraseFile, OperationKind::EraseFile>;
+template class CFileEraseOperation<CEraseFolderOnly, OperationKind::EraseFolderOnly>;
+template class CFileEraseOperation<CEraseFolderAndContents, OperationKind::EraseFolderAndContents>;
+template class CFileEraseOperation<CEraseContentsOfFolder, OperationKind::EraseContentsOfFolder>;
+
+void CEraseFile::Execute() {
+    uint32_t attributes = 0;
+    if (!FindAttributes(FileSystemOf(this), m_path, &attributes)) {
+        m_status = StatusFailedOther;
+        ReportItemResult(this, ResultRecord::File, m_path, StatusFailedOther);
+        return;
+    }
+    m_includeSuperHidden = 1;  // a file the user named is erased even when super-hidden
+    if (IsMountedVolume(this, attributes, m_path)) {
+        m_status = StatusFailedOther;
+        ReportItemResult(this, ResultRecord::File, m_path, StatusFailedOther);
+        return;
+    }
+    m_status = FinalStatus(this, EraseFileEntry(this, attributes, m_path));
+}
+
+void CEraseFolderOnly::EstimateWork() {
+    m_bytesToWrite = 0;
+    m_fileCount = 0;
+    m_folderCount = 1;
+}
+
+void CEraseFolderOnly::Execute() {
+    uint32_t attributes = INVALID_FILE_ATTRIBUTES;
+    IFileSystem* fileSystem = FileSystemOf(this);
+    if (fileSystem->GetAttributes(m_path, &attributes) != ERROR_SUCCESS ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || IsMountedVolume(this, attributes, m_path)) {
+        m_status = StatusFailedOther;
+        ReportItemResult(this, ResultRecord::Folder, m_path, StatusFailedOther);
+        return;
+    }
+    MakeWritableIfReadOnly(this, &attributes, m_path);
+    m_status = RemoveFolderStep(this, attributes, m_path);
+}
+
+void CEraseFolderAndContents::Execute() {
+    if (m_abortLatched != 0) {
+        m_status = StatusAborted;  // Execute must leave a final status
+        return;
+    }
+    uint32_t attributes = 0;
+    if (!FindAttributes(FileSystemOf(this), m_path, &attributes)) {
+        m_status = StatusFailedOther;
+        ReportItemResult(this, ResultRecord::FolderAndContents, m_path, StatusFailedOther);
+        return;
+    }
+    if (IsMountedVolume(this, attributes, m_path)) {
+        m_status = StatusFailedOther;
+        ReportItemResult(this, ResultRecord::Folder, m_path, StatusFailedOther);
+        return;
+    }
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        MakeWritableIfReadOnly(this, &attributes, m_path);
+        m_status = RemoveFolderStep(this, attributes, m_path);
+        return;
+    }
+    m_status = FinalStatus(this, EraseFolderTree(this, m_path, 1));
+}
+
+void CEraseContentsOfFolder::Execute() {
+    int result = EraseFolderTree(this, m_path, 0);
+    if (result != 0) {
+        uint32_t attributes = INVALID_FILE_ATTRIBUTES;
+        FileSystemOf(this)->GetAttributes(m_path, &attributes);
+        result = EraseFolderStreams(this, attributes, m_path);
+    }
+    m_status = FinalStatus(this, result);
+}
+
+}  // namespace qmz

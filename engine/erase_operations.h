@@ -1,0 +1,54 @@
+// The file and folder erase operations. Their classes also serve as the records of
+// item results: the record's class tells the main window what kind of item it was.
+#pragma once
+
+#include "ops/operation.h"
+#include "ops/operation_names.h"
+#include "platform/file_system.h"
+
+namespace qmz {
+
+template <class Derived, OperationKind kKind>
+class CFileEraseOperation : public CEraseOperationBase {
+public:
+    std::unique_ptr<COperationBase> Clone() const override {
+        return CloneOf(static_cast<const Derived&>(*this));
+    }
+    const std::wstring& KindName() const override { return OperationName(kKind); }
+    // Totals the files, folders and bytes under m_path.
+    void EstimateWork() override;
+
+    // Estimates run on the main thread before the operation is queued, when m_queue
+    // cannot supply the file system yet: the creator sets this one.
+    IFileSystem* m_estimateFileSystem = nullptr;
+};
+
+class CEraseFile : public CFileEraseOperation<CEraseFile, OperationKind::EraseFile> {
+public:
+    void Execute() override;
+};
+
+class CEraseFolderOnly
+    : public CFileEraseOperation<CEraseFolderOnly, OperationKind::EraseFolderOnly> {
+public:
+    void Execute() override;
+    void EstimateWork() override;  // the folder itself: nothing is written
+};
+
+class CEraseFolderAndContents
+    : public CFileEraseOperation<CEraseFolderAndContents, OperationKind::EraseFolderAndContents> {
+public:
+    void Execute() override;
+};
+
+class CEraseContentsOfFolder
+    : public CFileEraseOperation<CEraseContentsOfFolder, OperationKind::EraseContentsOfFolder> {
+public:
+    void Execute() override;
+};
+
+// The shared estimate: files, folders and size under the operation's path, and the
+// bytes that every pass of its method writes.
+void EstimateTree(CEraseOperationBase* operation, IFileSystem* fileSystem);
+
+}  // namespace qmz

@@ -1,0 +1,201 @@
+#include "engine/file_erase.h"
+
+#include <vector>
+
+#include "engine/erase_operations.h"
+#include "engine/file_streams.h"
+#include "engine/overwrite_core.h"
+#include "engine/special_streams.h"
+#include "ops/operation_queue.h"
+
+namespace qmz {
+namespace {
+
+IFileSystem* FileSystemOf(CEraseOperationBase* operation) {
+    return operation->m_queue->Platform().fileSystem;
+}
+
+std::unique_ptr<CEraseOperationBase> MakeRecord(ResultRecord record) {
+    try {
+        switch (record) {
+            case ResultRecord::File:
+                return std::make_unique<CEraseFile>();
+            case ResultRecord::Folder:
+                return std::make_unique<CEraseFolderOnly>();
+            case ResultRecord::FolderAndContents:
+                return std::make_unique<CEraseFolderAndContents>();
+        }
+    } catch (const std::bad_alloc&) {
+    }
+    return nullptr;
+}
+
+int32_t StoppedOr(const CEraseOperationBase* operation, int32_t otherwise) {
+    return IsStopped(operation) ? StatusAborted : otherwise;
+}
+
+// Posts the file's line and gives the entry's result.
+int FileResult(CEraseOperationBase* operation, const std::wstring& path, int32_t status,
+               int result) {
+    ReportItemResult(operation, ResultRecord::File, path, status);
+    return result;
+}
+
+}  // namespace
+
+void ReportItemResult(CEraseOperationBase* operation, ResultRecord record, const std::wstring& path,
+                      int32_t status) {
+    std::unique_ptr<CEraseOperationBase> line = MakeRecord(record);
+    if (!line) {
+        return;
+    }
+    line->m_path = path;
+    line->m_status = status;
+    line->m_method = operation->m_method;
+    line->m_ownsMethod = operation->m_ownsMethod;  // the record never frees it
+    line->m_userName = operation->m_userName;
+    line->m_hOwnerWnd = operation->m_hOwnerWnd;
+    line->m_caption = operation->m_caption;
+    operation->m_queue->PostItemResult(std::move(line));
+}
+
+bool IsSuperHidden(uint32_t attributes) {
+    const uint32_t both = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return (attributes & both) == both;
+}
+
+bool IsStopped(const CEraseOperationBase* operation) {
+    return operation->m_abortLatched != 0 || operation->m_finishCycleLatched != 0;
+}
+
+bool AnyLatchSet(const CEraseOperationBase* operation) {
+    return IsStopped(operation) || operation->m_finishFileLatched != 0;
+}
+
+bool MakeWritableIfReadOnly(CEraseOperationBase* operation, uint32_t* attributes,
+                            const std::wstring& path) {
+    if ((*attributes & FILE_ATTRIBUTE_READONLY) == 0) {
+        return true;
+    }
+    if (FileSystemOf(operation)->MakeWritable(path) != ERROR_SUCCESS) {
+        return false;
+    }
+    *attributes &= ~FILE_ATTRIBUTE_READONLY;
+    return true;
+}
+
+std::wstring RenameBeforeDelete(CEraseOperationBase* operation, const std::wstring& path) {
+    const size_t slash = path.rfind(L'\\');
+    if (slash == std::wstring::npos) {
+        return path;
+    }
+    const std::wstring renamed = path.substr(0, slash + 1) + kRenameTarget;
+    if (FileSystemOf(operation)->Move(path, renamed) != ERROR_SUCCESS) {
+        return path;
+    }
+    return renamed;
+}
+
+int EraseFileEntry(CEraseOperationBase* operation, uint32_t attributes, const std::wstring& path) {
+    if (path.size() > kMaxItemPathChars || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return FileResult(operation, path, StatusFailedOther, 0);
+    }
+    if (IsSuperHidden(attributes) && operation->m_includeSuperHidden == 0) {
+        return FileResult(operation, path, StatusFailedSystemFile, 0);
+    }
+    if (!MakeWritableIfReadOnly(operation, &attributes, path)) {
+        return FileResult(operation, path, StatusFailedOther, 0);
+    }
+    operation->m_finishFileLatched = 0;
+
+    std::vector<_FILE_DATA_STREAM> streams;
+    if (EnumerateStreams(operation, attributes, path, &streams) == 0) {
+        // The user must hear of a file that was left untouched.
+        return FileResult(operation, path, StatusFailedOther, 0);
+    }
+    for (const _FILE_DATA_STREAM& stream : streams) {
+        if (stream.attributes == INVALID_FILE_ATTRIBUTES) {
+            return FileResult(operation, path, StatusFailedOther, 0);
+        }
+        if (OverwriteAnyStream(operation, stream.attributes, stream.name, stream.size) == 0) {
+            return FileResult(operation, path, StoppedOr(operation, StatusFailedOther), 0);
+        }
+    }
+
+    IFileSystem* fileSystem = FileSystemOf(operation);
+    const std::wstring current = RenameBeforeDelete(operation, path);
+    if (fileSystem->Delete(current) == ERROR_SUCCESS) {
+        if (operation->m_finishFileLatched != 0) {
+            return FileResult(operation, path, StatusAborted, 0);
+        }
+        return FileResult(operation, path, StatusCompleted, 1);
+    }
+    if (current != path) {
+        fileSystem->Move(current, path);  // leave no "$1" behind
+    }
+    return FileResult(operation, path, StatusFailedOther, 0);
+}
+
+int EraseFolderStreams(CEraseOperationBase* operation, uint32_t attributes,
+                       const std::wstring& path, int32_t* reportedStatus) {
+    int32_t ignored = 0;
+    int32_t& reported = reportedStatus != nullptr ? *reportedStatus : ignored;
+    reported = 0;
+    auto fail = [&](int32_t status) {
+        reported = status;
+        ReportItemResult(operation, ResultRecord::Folder, path, status);
+        return 0;
+    };
+
+    if (path.size() > kMaxItemPathChars || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+        !MakeWritableIfReadOnly(operation, &attributes, path)) {
+        return fail(StatusFailedOther);
+    }
+    operation->m_finishFileLatched = 0;
+    std::vector<_FILE_DATA_STREAM> streams;
+    if (EnumerateStreams(operation, attributes, path, &streams) == 0) {
+        return 0;
+    }
+    IFileSystem* fileSystem = FileSystemOf(operation);
+    for (const _FILE_DATA_STREAM& stream : streams) {
+        if (stream.attributes == INVALID_FILE_ATTRIBUTES) {
+            return fail(StatusFailedOther);
+        }
+        if (!NeedsSpecialHandling(stream.attributes)) {
+            if (OverwriteStream(operation, stream.attributes, stream.name, stream.size) == 0) {
+                return fail(StoppedOr(operation, StatusFailedOther));
+            }
+            if (fileSystem->Delete(stream.name) != ERROR_SUCCESS) {
+                return fail(StatusFailedOther);
+            }
+        } else if (OverwriteAnyStream(operation, stream.attributes, stream.name, stream.size) ==
+                   0) {
+            return fail(StoppedOr(operation, StatusFailedOther));
+        }
+    }
+    if (operation->m_finishFileLatched != 0) {
+        return fail(StatusAborted);
+    }
+    return 1;
+}
+
+int32_t RemoveFolderStep(CEraseOperationBase* operation, uint32_t attributes,
+                         const std::wstring& path) {
+    int32_t reported = 0;
+    int32_t status;
+    if (EraseFolderStreams(operation, attributes, path, &reported) == 0) {
+        if (reported != 0) {
+            return reported;  // that line already tells the folder's outcome
+        }
+        status = StoppedOr(operation, StatusFailedOther);
+    } else if (IsStopped(operation)) {
+        status = StatusAborted;
+    } else {
+        status = FileSystemOf(operation)->RemoveFolder(path) == ERROR_SUCCESS ? StatusCompleted
+                                                                              : StatusFailedOther;
+    }
+    ReportItemResult(operation, ResultRecord::Folder, path, status);
+    return status;
+}
+
+}  // namespace qmz

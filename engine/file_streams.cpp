@@ -1,0 +1,120 @@
+#include "engine/file_streams.h"
+
+#include <cwctype>
+
+#include "ops/operation_queue.h"
+
+namespace qmz {
+namespace {
+
+constexpr wchar_t kMainStreamName[] = L"::$DATA";
+
+bool IsMainStreamName(const std::wstring& name) {
+    const std::wstring expected = kMainStreamName;
+    if (name.size() != expected.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (std::towupper(name[i]) != std::towupper(expected[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsRootOrMountPoint(IFileSystem* fileSystem, const std::wstring& path,
+                        std::wstring* volumeName) {
+    return fileSystem->GetVolumeNameForMountPoint(WithTrailingBackslash(path), volumeName) ==
+           ERROR_SUCCESS;
+}
+
+}  // namespace
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
+    if (!folder.empty() && folder.back() == L'\\') {
+        return folder + name;
+    }
+    return folder + L"\\" + name;
+}
+
+std::wstring WithTrailingBackslash(const std::wstring& path) {
+    if (!path.empty() && path.back() == L'\\') {
+        return path;
+    }
+    return path + L"\\";
+}
+
+bool IsMountedVolume(CEraseOperationBase* operation, uint32_t attributes,
+                     const std::wstring& path) {
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return false;
+    }
+    std::wstring volumeName;
+    return IsRootOrMountPoint(operation->m_queue->Platform().fileSystem, path, &volumeName);
+}
+
+int EnumerateStreams(CEraseOperationBase* operation, uint32_t attributes, const std::wstring& path,
+                     std::vector<_FILE_DATA_STREAM>* streams) {
+    IFileSystem* fileSystem = operation->m_queue->Platform().fileSystem;
+    streams->clear();
+    const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+
+    std::wstring openPath = path;
+    std::wstring volumeName;
+    const bool isVolume = IsRootOrMountPoint(fileSystem, path, &volumeName);
+    if (isVolume) {
+        openPath = volumeName;
+    }
+    uint32_t flags = 0;
+    if (isFolder || isVolume) {
+        flags |= FILE_FLAG_BACKUP_SEMANTICS;
+    }
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        flags |= FILE_FLAG_OPEN_REPARSE_POINT;
+    }
+    std::unique_ptr<IFileHandle> handle;
+    if (fileSystem->Open(openPath, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         OPEN_EXISTING, flags, &handle) != ERROR_SUCCESS) {
+        return 0;
+    }
+
+    _FILE_DATA_STREAM mainStream;
+    mainStream.name = path;
+    mainStream.attributes = attributes;
+    std::vector<StreamInfo> infos;
+    uint32_t bufferBytes = kStreamQueryFirstBytes;
+    uint32_t rc = handle->QueryStreams(bufferBytes, &infos);
+    while (rc == ERROR_MORE_DATA && bufferBytes < kStreamQueryMaxBytes) {
+        bufferBytes *= 2;
+        rc = handle->QueryStreams(bufferBytes, &infos);
+    }
+    if (rc == ERROR_SUCCESS) {
+        for (const StreamInfo& info : infos) {
+            if (IsMainStreamName(info.name)) {
+                mainStream.size = info.size;
+                continue;
+            }
+            _FILE_DATA_STREAM named;
+            named.name = path + info.name;
+            named.size = info.size;
+            if (fileSystem->GetAttributes(named.name, &named.attributes) != ERROR_SUCCESS) {
+                named.attributes = INVALID_FILE_ATTRIBUTES;
+            }
+            streams->push_back(named);
+        }
+    } else if (!isFolder) {
+        // No stream information (FAT, or an older file system): the file has only its
+        // main stream.
+        FileAttributeData data;
+        if (fileSystem->GetAttributesEx(path, &data) != ERROR_SUCCESS) {
+            return 0;
+        }
+        mainStream.size = data.size;
+    }
+    if (!isFolder) {
+        streams->push_back(mainStream);
+    }
+    return 1;
+}
+
+}  // namespace qmz

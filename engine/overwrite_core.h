@@ -1,0 +1,36 @@
+// The code that destroys data: the pass loop over one region of an open handle, and
+// the overwrite of one ordinary data stream.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ops/operation.h"
+#include "platform/file_system.h"
+
+namespace qmz {
+
+constexpr uint32_t kPatternBufferBytes = 1048576;  // also the largest chunk written at once
+constexpr uint32_t kTripleBlockBytes = 512;
+constexpr uint64_t kVerifySampleStride = 51200;
+constexpr uint8_t kInitialPreviousByte = 0xFF;
+
+// The check point of the erase engine: runs waiting control operations, holds while
+// paused, and latches finish requests. False when the item must stop (abort; the
+// abort latch is then set).
+bool EngineControlPoint(CEraseOperationBase* operation);
+
+// Applies the method's pass list (m_repeatCount times) to `length` bytes from the
+// handle's current position. `unit` is the cluster size: the size of verification
+// reads. 1 success, 0 failure or stop (the latches tell which).
+int RunPasses(CEraseOperationBase* operation, IFileHandle* handle, uint32_t unit, uint64_t length);
+
+// Overwrites exactly `size` bytes of an ordinary stream with every pass, then
+// truncates it to 0. 1 done, 0 failed or stopped.
+int OverwriteStream(CEraseOperationBase* operation, uint32_t attributes,
+                    const std::wstring& streamPath, uint64_t size);
+
+// Cluster size of the volume that holds `path`; 0 when it cannot be determined.
+uint32_t ClusterSizeOf(IFileSystem* fileSystem, const std::wstring& path);
+
+}  // namespace qmz

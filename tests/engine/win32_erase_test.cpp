@@ -1,0 +1,190 @@
+// The engine on real files through the Win32 file system (run under Wine).
+#ifdef _WIN32
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "engine/overwrite_core.h"
+#include "platform/win32/win32_file_system.h"
+#include "tests/engine/engine_harness.h"
+
+namespace qmz {
+namespace {
+
+using Lines = std::vector<ResultLine>;
+
+class Win32EraseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+        m_root = std::wstring(temp) + L"qmz_engine_" + std::to_wstring(GetCurrentProcessId()) +
+                 L"_" + std::to_wstring(GetTickCount());
+        ASSERT_TRUE(CreateDirectoryW(m_root.c_str(), nullptr));
+    }
+    void TearDown() override { RemoveTree(m_root); }
+
+    static void RemoveTree(const std::wstring& folder) {
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = data.cFileName;
+                if (name == L"." || name == L"..") {
+                    continue;
+                }
+                const std::wstring path = folder + L"\\" + name;
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    RemoveTree(path);
+                } else {
+                    DeleteFileW(path.c_str());
+                }
+            } while (FindNextFileW(find, &data));
+            FindClose(find);
+        }
+        RemoveDirectoryW(folder.c_str());
+    }
+
+    std::wstring Path(const std::wstring& name) const { return m_root + L"\\" + name; }
+
+    void Write(const std::wstring& name, const std::string& data, DWORD attributes = 0) {
+        const std::wstring path = Path(name);
+        const size_t slash = path.rfind(L'\\');
+        CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+        CloseHandle(file);
+        if (attributes != 0) {
+            SetFileAttributesW(path.c_str(), attributes);
+        }
+    }
+
+    std::string Read(const std::wstring& name) {
+        HANDLE file = CreateFileW(Path(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            return "<missing>";
+        }
+        std::string data(1 << 20, '\0');
+        DWORD read = 0;
+        ReadFile(file, &data[0], static_cast<DWORD>(data.size()), &read, nullptr);
+        CloseHandle(file);
+        data.resize(read);
+        return data;
+    }
+
+    bool Exists(const std::wstring& name) {
+        return GetFileAttributesW(Path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    CWin32FileSystem m_fileSystem;
+    std::wstring m_root;
+};
+
+TEST_F(Win32EraseTest, PassesOverARegionLeaveTheLastPatternAndVerify) {
+    Write(L"region.bin", std::string(3 * 4096 + 100, 'x'));
+    CEngineHarness harness(&m_fileSystem);
+    MethodEntry method;
+    const uint32_t codes[] = {0x11, PassRandom, 0x33, PassVerify, PassListEnd};
+    std::copy(std::begin(codes), std::end(codes), method.PassCodes);
+    CEraseFile operation;
+    operation.m_method = &method;
+    operation.m_queue = &harness.Queue();
+
+    std::unique_ptr<IFileHandle> handle;
+    ASSERT_EQ(m_fileSystem.Open(Path(L"region.bin"), GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING,
+                                FILE_FLAG_WRITE_THROUGH, &handle),
+              ERROR_SUCCESS);
+    ASSERT_EQ(handle->Seek(4096, FILE_BEGIN, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(RunPasses(&operation, handle.get(), 4096, 2 * 4096 + 50), 1);
+    handle.reset();
+
+    const std::string data = Read(L"region.bin");
+    ASSERT_EQ(data.size(), 3 * 4096 + 100u);
+    EXPECT_EQ(data.substr(0, 4096), std::string(4096, 'x'));
+    EXPECT_EQ(data.substr(4096, 2 * 4096 + 50), std::string(2 * 4096 + 50, '\x33'));
+    EXPECT_EQ(data.substr(3 * 4096 + 50), std::string(50, 'x'));
+}
+
+TEST_F(Win32EraseTest, AFileIsOverwrittenTruncatedRenamedAndDeleted) {
+    Write(L"secret.txt", std::string(10000, 's'));
+    Write(L"ro.txt", "read-only", FILE_ATTRIBUTE_READONLY);
+    CEngineHarness harness(&m_fileSystem);
+    std::string seenDuringPasses;
+    harness.Hooks().m_beforeWrite = [&](uint32_t n, const std::wstring&) {
+        if (n == 2) {
+            seenDuringPasses = Read(L"secret.txt");
+        }
+    };
+    RunOutcome outcome = harness.Run(MakeOperation<CEraseFile>(Path(L"secret.txt"), kNcsc));
+    EXPECT_EQ(outcome.status, StatusCompleted);
+    EXPECT_TRUE(seenDuringPasses == "<missing>");  // nobody else may open it meanwhile
+    EXPECT_EQ(harness.Hooks().Changes(),
+              (std::vector<std::wstring>{L"SetEndOfFile " + Path(L"secret.txt"),
+                                         L"Move " + Path(L"secret.txt") + L" -> " + Path(L"$1"),
+                                         L"Delete " + Path(L"$1")}));
+    EXPECT_FALSE(Exists(L"secret.txt"));
+    EXPECT_FALSE(Exists(L"$1"));
+
+    outcome = harness.Run(MakeOperation<CEraseFile>(Path(L"ro.txt"), kDoD));
+    EXPECT_EQ(outcome.status, StatusCompleted);
+    EXPECT_FALSE(Exists(L"ro.txt"));
+}
+
+TEST_F(Win32EraseTest, AFileHeldOpenWithoutSharingIsReportedAndKept) {
+    Write(L"held.txt", "held data");
+    HANDLE holder =
+        CreateFileW(Path(L"held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    CEngineHarness harness(&m_fileSystem);
+    const RunOutcome outcome = harness.Run(MakeOperation<CEraseFile>(Path(L"held.txt"), kDoD));
+    CloseHandle(holder);
+    EXPECT_EQ(outcome.status, StatusFailedOther);
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, Path(L"held.txt"), StatusFailedOther}}));
+    EXPECT_EQ(Read(L"held.txt"), "held data");
+    EXPECT_FALSE(Exists(L"$1"));
+}
+
+TEST_F(Win32EraseTest, AFolderTreeIsRemovedBottomUpAndEstimated) {
+    Write(L"tree\\a.txt", std::string(1000, 'a'));
+    Write(L"tree\\sub\\b.txt", std::string(24, 'b'));
+    CreateDirectoryW(Path(L"tree\\sub\\empty").c_str(), nullptr);
+
+    CEraseFolderAndContents tree = MakeOperation<CEraseFolderAndContents>(Path(L"tree"), kDoD);
+    tree.m_estimateFileSystem = &m_fileSystem;
+    tree.EstimateWork();
+    EXPECT_EQ(tree.m_bytesToWrite, 1024u * 4);
+    EXPECT_EQ(tree.m_fileCount, 2u);
+    EXPECT_EQ(tree.m_folderCount, 3u);
+
+    CEngineHarness harness(&m_fileSystem);
+    const RunOutcome outcome = harness.Run(tree);
+    EXPECT_EQ(outcome.status, StatusCompleted);
+    // The host file system decides the enumeration order; only bottom-up is fixed.
+    const auto at = [&](const ResultLine& line) {
+        return std::find(outcome.lines.begin(), outcome.lines.end(), line) - outcome.lines.begin();
+    };
+    const ResultLine a(ResultRecord::File, Path(L"tree\\a.txt"), StatusCompleted);
+    const ResultLine b(ResultRecord::File, Path(L"tree\\sub\\b.txt"), StatusCompleted);
+    const ResultLine empty(ResultRecord::Folder, Path(L"tree\\sub\\empty"), StatusCompleted);
+    const ResultLine sub(ResultRecord::Folder, Path(L"tree\\sub"), StatusCompleted);
+    const ResultLine top(ResultRecord::Folder, Path(L"tree"), StatusCompleted);
+    ASSERT_EQ(outcome.lines.size(), 5u);
+    EXPECT_LT(at(a), 5);
+    EXPECT_LT(at(b), at(sub));
+    EXPECT_LT(at(empty), at(sub));
+    EXPECT_EQ(at(top), 4);
+    EXPECT_FALSE(Exists(L"tree"));
+}
+
+}  // namespace
+}  // namespace qmz
+
+#endif  // _WIN32

@@ -1,0 +1,54 @@
+#!/bin/sh
+# Compares the engine's three-pass erase (under Wine) with shred -n 3 and with three
+# synchronous dd passes, on the same local file system and the same number of bytes.
+# Usage: tools/bench_erase/run.sh [size_MiB]   (default 1024)
+# BUILD names the Windows build tree (default build-eng-win next to this repository).
+set -eu
+size_mib="${1:-1024}"
+repo="$(cd "$(dirname "$0")/../.." && pwd)"
+build="${BUILD:-$repo/build-eng-win}"
+exe="$build/tools/bench_erase/bench_erase.exe"
+[ -f "$exe" ] || { echo "build $exe first (target bench_erase)" >&2; exit 1; }
+prefix="$build/wineprefix"
+[ -f "$prefix/system.reg" ] || "$repo/cmake/wine_prefix_init.sh" "$prefix"
+
+work="$build/bench_tmp"
+mkdir -p "$work"
+file="$work/bench.bin"
+bytes=$((size_mib * 1048576 * 3))
+trap 'rm -f "$file"' EXIT
+
+make_file() {
+    dd if=/dev/urandom of="$file" bs=1M count="$size_mib" conv=fsync status=none
+}
+now() { date +%s.%N; }
+rate() { echo "$bytes $1 $2" | awk '{ printf "%.1f", $1 / 1e6 / ($3 - $2) }'; }
+
+echo "file system: $(df -T "$work" | awk 'NR==2 { print $2 }'), $size_mib MiB, 3 passes"
+
+make_file
+winpath="Z:$(echo "$file" | tr / '\\')"
+t0=$(now)
+"$repo/cmake/wine_run.sh" "$prefix" "$exe" "$winpath"
+t1=$(now)
+engine=$(rate "$t0" "$t1")
+echo "engine incl. Wine start-up: $engine MB/s"
+[ ! -e "$file" ] || { echo "engine left the file behind" >&2; exit 1; }
+
+make_file
+t0=$(now)
+shred -n 3 "$file"
+t1=$(now)
+shred_rate=$(rate "$t0" "$t1")
+echo "shred -n 3:                 $shred_rate MB/s"
+
+t0=$(now)
+for _ in 1 2 3; do
+    dd if=/dev/zero of="$file" bs=1M count="$size_mib" conv=notrunc oflag=dsync status=none
+done
+t1=$(now)
+dd_rate=$(rate "$t0" "$t1")
+echo "dd oflag=dsync x3:          $dd_rate MB/s"
+
+echo "$engine $shred_rate $dd_rate" |
+    awk '{ printf "ratios: engine/shred %.2f, engine/dd %.2f\n", $1 / $2, $1 / $3 }'
