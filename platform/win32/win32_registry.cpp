@@ -1,0 +1,122 @@
+#include "platform/win32/win32_registry.h"
+
+#include <utility>
+#include <vector>
+
+namespace qmz {
+
+namespace {
+
+// Value names are at most 16383 characters.
+constexpr DWORD kMaxValueNameChars = 16384;
+
+HKEY RootKey(RegistryRoot root) {
+    switch (root) {
+        case RegistryRoot::kClassesRoot:
+            return HKEY_CLASSES_ROOT;
+        case RegistryRoot::kLocalMachine:
+            return HKEY_LOCAL_MACHINE;
+        case RegistryRoot::kCurrentUser:
+            break;
+    }
+    return HKEY_CURRENT_USER;
+}
+
+class CWin32RegistryKey : public IRegistryKey {
+public:
+    explicit CWin32RegistryKey(CRegistryKeyHandle key) : m_key(std::move(key)) {}
+
+    uint32_t QueryValue(const std::wstring& name, size_t maxBytes, RegistryValue* value) override {
+        // One call into a buffer of the caller's limit: no size race, no unbounded allocation.
+        std::vector<BYTE> buffer(maxBytes > 0 ? maxBytes : 1);
+        DWORD type = 0;
+        DWORD size = static_cast<DWORD>(maxBytes);
+        LONG error =
+            RegQueryValueExW(m_key.Get(), name.c_str(), nullptr, &type, buffer.data(), &size);
+        value->type = type;
+        value->data.clear();
+        if (error == ERROR_SUCCESS) {
+            if (size > maxBytes) {
+                return ERROR_MORE_DATA;
+            }
+            value->data.assign(buffer.begin(), buffer.begin() + size);
+        }
+        return static_cast<uint32_t>(error);
+    }
+
+    uint32_t SetValue(const std::wstring& name, uint32_t type,
+                      const std::vector<uint8_t>& data) override {
+        // For string types RegSetValueExW peeks at the character after the data and, if it is
+        // a terminator, stores it too. Non-zero padding keeps that read inside our buffer and
+        // the stored bytes exactly as given.
+        std::vector<uint8_t> padded(data);
+        padded.insert(padded.end(), {0xFF, 0xFF});
+        return static_cast<uint32_t>(RegSetValueExW(
+            m_key.Get(), name.c_str(), 0, type, padded.data(), static_cast<DWORD>(data.size())));
+    }
+
+    uint32_t DeleteValue(const std::wstring& name) override {
+        return static_cast<uint32_t>(RegDeleteValueW(m_key.Get(), name.c_str()));
+    }
+
+    uint32_t EnumValueName(uint32_t index, std::wstring* name) override {
+        std::vector<wchar_t> buffer(kMaxValueNameChars);
+        DWORD length = kMaxValueNameChars;
+        LONG error = RegEnumValueW(m_key.Get(), index, buffer.data(), &length, nullptr, nullptr,
+                                   nullptr, nullptr);
+        if (error == ERROR_SUCCESS) {
+            name->assign(buffer.data(), length);
+        }
+        return static_cast<uint32_t>(error);
+    }
+
+private:
+    CRegistryKeyHandle m_key;
+};
+
+}  // namespace
+
+CRegistryKeyHandle& CRegistryKeyHandle::operator=(CRegistryKeyHandle&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_key = other.Release();
+    }
+    return *this;
+}
+
+HKEY CRegistryKeyHandle::Release() {
+    return std::exchange(m_key, nullptr);
+}
+
+void CRegistryKeyHandle::Close() {
+    if (m_key != nullptr) {
+        RegCloseKey(m_key);
+        m_key = nullptr;
+    }
+}
+
+uint32_t CWin32Registry::OpenKey(RegistryRoot root, const std::wstring& subKey, bool writable,
+                                 std::unique_ptr<IRegistryKey>* key) {
+    HKEY opened = nullptr;
+    LONG error = RegOpenKeyExW(RootKey(root), subKey.c_str(), 0,
+                               writable ? KEY_READ | KEY_WRITE : KEY_READ, &opened);
+    if (error != ERROR_SUCCESS) {
+        return static_cast<uint32_t>(error);
+    }
+    *key = std::make_unique<CWin32RegistryKey>(CRegistryKeyHandle(opened));
+    return ERROR_SUCCESS;
+}
+
+uint32_t CWin32Registry::CreateKey(RegistryRoot root, const std::wstring& subKey,
+                                   std::unique_ptr<IRegistryKey>* key) {
+    HKEY created = nullptr;
+    LONG error = RegCreateKeyExW(RootKey(root), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                 KEY_READ | KEY_WRITE, nullptr, &created, nullptr);
+    if (error != ERROR_SUCCESS) {
+        return static_cast<uint32_t>(error);
+    }
+    *key = std::make_unique<CWin32RegistryKey>(CRegistryKeyHandle(created));
+    return ERROR_SUCCESS;
+}
+
+}  // namespace qmz
