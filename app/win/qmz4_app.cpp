@@ -1,0 +1,114 @@
+#include "app/win/qmz4_app.h"
+
+#include <windows.h>
+// The other Windows headers need the types of <windows.h>.
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <clocale>
+
+#include "app/settings_store.h"
+#include "app/win/owner_frame.h"
+#include "platform/win32/win32_registry.h"
+#include "ui/model/command_line.h"
+#include "ui/resource_ids.h"
+#include "ui/win/qmz4_main.h"
+#include "ui/win/resource_texts.h"
+
+namespace qmz {
+namespace {
+
+// OLE for the length of a scope.
+class COleSession {
+public:
+    COleSession() : m_ok(SUCCEEDED(OleInitialize(nullptr))) {}
+    ~COleSession() {
+        if (m_ok) {
+            OleUninitialize();
+        }
+    }
+    COleSession(const COleSession&) = delete;
+    COleSession& operator=(const COleSession&) = delete;
+    bool Ok() const { return m_ok; }
+
+private:
+    bool m_ok;
+};
+
+}  // namespace
+
+int CQMZ4App::Run(HINSTANCE instance, const wchar_t* commandLine) {
+    m_instance = instance;
+    INITCOMMONCONTROLSEX controls = {8, 0xFF};
+    InitCommonControlsEx(&controls);
+    FindProgramDirectory();
+    _wsetlocale(LC_ALL, L"");
+    LoadLanguageModule();
+
+    COleSession ole;
+    if (!ole.Ok()) {
+        const std::wstring text = LoadResourceString(m_languageResourceModule, IDS_OLE_INIT_FAILED);
+        MessageBoxW(nullptr, text.c_str(), L"QMZ4", MB_OK | MB_ICONEXCLAMATION);
+        return 1;
+    }
+    m_applicationTitle = LoadResourceString(m_languageResourceModule, IDS_APPLICATION_TITLE);
+    m_errorMessagePrefix = LoadResourceString(m_languageResourceModule, IDS_ERROR_MESSAGE_PREFIX);
+
+    const std::wstring arguments = commandLine != nullptr ? commandLine : L"";
+    const CommandLineSwitch found = FindCommandLineSwitch(arguments);
+    if (found == CommandLineSwitch::Register || found == CommandLineSwitch::Unregister) {
+        return 0;  // registration runs never show a window
+    }
+
+    CWindow ownerFrame = CreateOwnerFrame(instance);
+    MainWindowEnvironment environment;
+    environment.resources = m_languageResourceModule;
+    environment.programDirectory = m_programDirectory;
+    environment.commandLine = arguments;
+    environment.applicationTitle = m_applicationTitle;
+    environment.errorMessagePrefix = m_errorMessagePrefix;
+    {
+        CQMZ4Main mainWindow(std::move(environment));
+        mainWindow.RunModal(ownerFrame.Get());
+    }
+    ownerFrame.Reset();
+    return 0;
+}
+
+void CQMZ4App::FindProgramDirectory() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const size_t slash = path.rfind(L'\\');
+    m_programDirectory = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+void CQMZ4App::LoadLanguageModule() {
+    CWin32Registry registry;
+    m_language = CSettingsStore::ReadLanguage(&registry);
+    m_languageResourceModule = m_instance;
+    if (m_language == 0) {
+        return;
+    }
+    wchar_t abbreviation[10] = {};
+    // An unknown locale has no name: the built-in texts are used, not a "QMZ4.dll".
+    if (GetLocaleInfoW(static_cast<LCID>(m_language), LOCALE_SABBREVLANGNAME, abbreviation,
+                       static_cast<int>(std::size(abbreviation))) == 0) {
+        return;
+    }
+    m_languageDllPath = m_programDirectory + L"\\QMZ4" + abbreviation + L".dll";
+    m_languageDll.Reset(
+        LoadLibraryExW(m_languageDllPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (m_languageDll) {
+        m_languageResourceModule = m_languageDll.Get();
+    }
+}
+
+}  // namespace qmz

@@ -1,0 +1,206 @@
+#include "tests/gui/program_driver.h"
+
+#include <windows.h>
+// The other Windows headers need the types of <windows.h>.
+#include <commctrl.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace qmz::gui {
+namespace {
+
+struct FindData {
+    DWORD processId;
+    HWND found;
+    int visibleCount;
+};
+
+BOOL CALLBACK FindProgramWindow(HWND window, LPARAM param) {
+    auto* data = reinterpret_cast<FindData*>(param);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != data->processId || !IsWindowVisible(window)) {
+        return TRUE;
+    }
+    ++data->visibleCount;
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (std::wstring(className) == L"#32770" && GetMenu(window) != nullptr && !IsIconic(window)) {
+        data->found = window;
+    }
+    return TRUE;
+}
+
+// A buffer in another process, freed at the end of the scope.
+class CRemoteBuffer {
+public:
+    CRemoteBuffer(DWORD processId, size_t size)
+        : m_process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                processId)),
+          m_size(size) {
+        if (m_process != nullptr) {
+            m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        }
+    }
+    ~CRemoteBuffer() {
+        if (m_address != nullptr) {
+            VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
+        }
+        if (m_process != nullptr) {
+            CloseHandle(m_process);
+        }
+    }
+    CRemoteBuffer(const CRemoteBuffer&) = delete;
+    CRemoteBuffer& operator=(const CRemoteBuffer&) = delete;
+
+    char* Address() const { return static_cast<char*>(m_address); }
+    bool Write(const void* data, size_t size, size_t offset = 0) {
+        return WriteProcessMemory(m_process, Address() + offset, data, size, nullptr) != FALSE;
+    }
+    bool Read(void* data, size_t size, size_t offset = 0) const {
+        return ReadProcessMemory(m_process, Address() + offset, data, size, nullptr) != FALSE;
+    }
+
+private:
+    HANDLE m_process;
+    size_t m_size;
+    void* m_address = nullptr;
+};
+
+constexpr size_t kTextChars = 256;
+
+}  // namespace
+
+CProgram::~CProgram() {
+    if (m_process.hProcess != nullptr) {
+        if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_process.hProcess, 1);
+        }
+        CloseHandle(m_process.hProcess);
+        CloseHandle(m_process.hThread);
+    }
+}
+
+bool CProgram::Start() {
+    std::wstring commandLine = L"\"" + m_exePath + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessW(m_exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &m_process)) {
+        return false;
+    }
+    for (int i = 0; i < 200 && m_window == nullptr; ++i) {
+        Settle(50);
+        FindData data{m_process.dwProcessId, nullptr, 0};
+        EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&data));
+        m_window = data.found;
+    }
+    Settle(300);  // let the restore and the layout finish
+    return m_window != nullptr;
+}
+
+bool CProgram::Close() {
+    PostMessageW(m_window, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 200; ++i) {
+        if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0) {
+            return true;
+        }
+        Settle(50);
+    }
+    return false;
+}
+
+int CProgram::VisibleWindowCount() const {
+    FindData data{m_process.dwProcessId, nullptr, 0};
+    EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&data));
+    return data.visibleCount;
+}
+
+std::wstring CProgram::ColumnCaption(HWND list, int column) const {
+    CRemoteBuffer remote(m_process.dwProcessId, sizeof(LVCOLUMNW) + kTextChars * sizeof(wchar_t));
+    LVCOLUMNW info = {};
+    info.mask = LVCF_TEXT;
+    info.pszText = reinterpret_cast<LPWSTR>(remote.Address() + sizeof(LVCOLUMNW));
+    info.cchTextMax = kTextChars;
+    remote.Write(&info, sizeof(info));
+    if (!SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(remote.Address()))) {
+        return L"<none>";
+    }
+    std::vector<wchar_t> text(kTextChars);
+    remote.Read(text.data(), kTextChars * sizeof(wchar_t), sizeof(LVCOLUMNW));
+    text.back() = L'\0';
+    return text.data();
+}
+
+int CProgram::ColumnWidth(HWND list, int column) const {
+    return static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+}
+
+std::wstring CProgram::TabCaption(HWND tabs, int tab) const {
+    CRemoteBuffer remote(m_process.dwProcessId, sizeof(TCITEMW) + kTextChars * sizeof(wchar_t));
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = reinterpret_cast<LPWSTR>(remote.Address() + sizeof(TCITEMW));
+    item.cchTextMax = kTextChars;
+    remote.Write(&item, sizeof(item));
+    if (!SendMessageW(tabs, TCM_GETITEMW, tab, reinterpret_cast<LPARAM>(remote.Address()))) {
+        return L"<none>";
+    }
+    std::vector<wchar_t> text(kTextChars);
+    remote.Read(text.data(), kTextChars * sizeof(wchar_t), sizeof(TCITEMW));
+    text.back() = L'\0';
+    return text.data();
+}
+
+void Settle(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        Sleep(10);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+bool SaveScreenshot(HWND window, const std::wstring& path) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = (width * 3 + 3) & ~3;
+    const DWORD imageSize = stride * height;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+    file.bfSize = file.bfOffBits + imageSize;
+    bool written = false;
+    FILE* out = _wfopen(path.c_str(), L"wb");
+    if (out != nullptr) {
+        written = fwrite(&file, sizeof(file), 1, out) == 1 &&
+                  fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out) == 1 &&
+                  fwrite(bits, imageSize, 1, out) == 1;
+        fclose(out);
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return written;
+}
+
+}  // namespace qmz::gui

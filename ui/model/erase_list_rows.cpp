@@ -1,0 +1,54 @@
+#include "ui/model/erase_list_rows.h"
+
+namespace qmz {
+namespace {
+
+constexpr int32_t kAwaitingConfirmation = 0;
+constexpr int32_t kQueued = 2;
+
+void ShiftRange(int32_t row, int32_t* first, int32_t* last) {
+    if (*first > row) {
+        --*first;
+    }
+    if (*last >= row) {
+        --*last;
+    }
+}
+
+}  // namespace
+
+void EraseListRows::RowDeleted(int32_t row) {
+    ShiftRange(row, &m_firstQueuedRow, &m_lastQueuedRow);
+    ShiftRange(row, &m_firstNewRow, &m_lastNewRow);
+    if (m_executingRow == row) {
+        m_executingRow = -1;
+    } else if (m_executingRow > row) {
+        --m_executingRow;
+    }
+}
+
+std::vector<RemoveStep> PlanRemoval(const std::vector<EraseRowState>& rows, int32_t executingRow) {
+    std::vector<RemoveStep> steps;
+    for (int32_t row = static_cast<int32_t>(rows.size()) - 1; row >= 0; --row) {
+        const EraseRowState& state = rows[row];
+        if (!state.selected) {
+            continue;
+        }
+        RemoveAction action;
+        if (row == executingRow) {
+            action = RemoveAction::ScrollIntoView;
+        } else if (!state.hasOperation) {
+            action = RemoveAction::RemoveRow;
+        } else if (state.status == kAwaitingConfirmation) {
+            action = RemoveAction::DiscardAndRemove;
+        } else if (state.status == kQueued) {
+            action = RemoveAction::UnqueueAndRemove;
+        } else {
+            action = RemoveAction::ReportAndKeep;
+        }
+        steps.push_back({row, action});
+    }
+    return steps;
+}
+
+}  // namespace qmz

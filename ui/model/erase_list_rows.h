@@ -1,0 +1,46 @@
+// Bookkeeping of the erase list's rows: which rows execute, wait in the queue or await
+// confirmation, and what removing a selection does to each row and its operation.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace qmz {
+
+// Rows are kept as: the executing row, the queued rows, the rows awaiting confirmation.
+// A range is empty when its first index is greater than its last.
+struct EraseListRows {
+    int32_t m_executingRow = -1;
+    int32_t m_firstQueuedRow = 0;
+    int32_t m_lastQueuedRow = -1;
+    int32_t m_firstNewRow = 0;
+    int32_t m_lastNewRow = -1;
+
+    // Keeps every index on the same row after row `row` was deleted from the list.
+    void RowDeleted(int32_t row);
+};
+
+struct EraseRowState {
+    bool selected = false;
+    bool hasOperation = false;  // rows left over by a cancellation have none
+    int32_t status = 0;         // the operation's status when it has one
+};
+
+enum class RemoveAction {
+    RemoveRow,         // a left-over row: nothing else to do
+    DiscardAndRemove,  // awaiting confirmation: the row owns the operation
+    UnqueueAndRemove,  // queued: take it out of the queue, which destroys it
+    ReportAndKeep,     // any other status: the worker still uses it, so the row stays
+    ScrollIntoView,    // the executing row is never removed, only shown
+};
+
+struct RemoveStep {
+    int32_t row = 0;
+    RemoveAction action = RemoveAction::RemoveRow;
+};
+
+// What removing the selected rows does, highest row first so that carrying the steps
+// out in order keeps the lower row indexes valid.
+std::vector<RemoveStep> PlanRemoval(const std::vector<EraseRowState>& rows, int32_t executingRow);
+
+}  // namespace qmz

@@ -1,0 +1,29 @@
+#include "ui/model/list_conventions.h"
+
+namespace qmz {
+
+RowMark MatchMarks(RowMark changed, RowChange what) {
+    const bool value = what == RowChange::Selection ? changed.selected : changed.checked;
+    return {value, value};
+}
+
+std::vector<bool> SelectAllRows(std::size_t rowCount) {
+    return std::vector<bool>(rowCount, true);
+}
+
+std::vector<bool> ToggleRows(const std::vector<bool>& selected) {
+    std::vector<bool> toggled(selected.size());
+    for (std::size_t i = 0; i < selected.size(); ++i) {
+        toggled[i] = !selected[i];
+    }
+    return toggled;
+}
+
+UserChangeGate GateUserChange(bool itemExecuting, bool controlPending) {
+    if (!itemExecuting) {
+        return UserChangeGate::Apply;
+    }
+    return controlPending ? UserChangeGate::Ignore : UserChangeGate::PauseThenApply;
+}
+
+}  // namespace qmz

@@ -1,0 +1,35 @@
+// The lists' conventions: a row is checked exactly when it is selected, and the erase
+// list's rows are only changed by the user while the worker is held by a pause.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace qmz {
+
+// What the user changed on a row.
+enum class RowChange { Selection, Check };
+
+struct RowMark {
+    bool selected = false;
+    bool checked = false;
+};
+
+// The row after the user's change: the other mark follows the one that was changed.
+RowMark MatchMarks(RowMark changed, RowChange what);
+
+// Select all: every row selected (and checked).
+std::vector<bool> SelectAllRows(std::size_t rowCount);
+// Toggle: every selected row unselected, every other row selected.
+std::vector<bool> ToggleRows(const std::vector<bool>& selected);
+
+// Whether a user change of the erase list may go ahead while the worker runs.
+enum class UserChangeGate {
+    Apply,           // nothing executes
+    PauseThenApply,  // an item executes: pause it first, then change the rows
+    Ignore,          // a control operation is still pending: drop the change
+};
+UserChangeGate GateUserChange(bool itemExecuting, bool controlPending);
+
+}  // namespace qmz

@@ -1,0 +1,100 @@
+// Resource identifiers of the main program, shared by the resource script and the code.
+// Plain #defines only: windres reads this file through the C preprocessor.
+#pragma once
+
+// Dialogs
+#define IDD_ABOUTBOX 100
+#define IDD_QMZ4_MAIN 102
+
+// Menus
+#define IDR_MAIN_MENU 132
+
+// Icons: the application icon and the five frames of the busy animation
+#define IDI_APPLICATION_ICON 128
+#define IDI_ANIMATION_FIRST 138
+#define IDI_ANIMATION_LAST 142
+
+// Bitmaps: page background, banner left, banner middle, banner right
+#define IDB_PAGE_BACKGROUND 143
+#define IDB_BANNER_LEFT 144
+#define IDB_BANNER_MIDDLE 145
+#define IDB_BANNER_RIGHT 146
+
+// Button bitmaps: (normal, pressed) pairs; the first set before Vista, the second after
+#define IDB_BUTTONS_CLASSIC_FIRST 147
+#define IDB_BUTTONS_CLASSIC_LAST 198
+#define IDB_BUTTONS_VISTA_FIRST 199
+#define IDB_BUTTONS_VISTA_LAST 250
+
+// Menu and system-menu commands
+#define IDM_ABOUTBOX 16
+#define ID_APP_SETTINGS 32770
+#define ID_APP_EXIT 32771
+#define ID_HELP_SHOW_FILE 32772
+#define ID_APP_ABOUT 32773
+
+// Controls of the main dialog
+#define IDC_BANNER_LEFT 1000
+#define IDC_BANNER_MIDDLE 1001
+#define IDC_BANNER_RIGHT 1002
+#define IDC_TABS 1003
+#define IDC_PAGE_BACKGROUND 1005
+#define IDC_GOTO_BASIC 1006
+#define IDC_GOTO_FULL 1007
+#define IDC_ERASE_FRAME 1008
+#define IDC_ERASE_LIST 1009
+#define IDC_ERASE_SELECT_ALL 1010
+#define IDC_ERASE_TOGGLE 1011
+#define IDC_ERASE_REMOVE 1012
+#define IDC_ERASE_ADD 1013
+#define IDC_ERASE_SETTINGS 1015
+#define IDC_EXTENDED_FRAME 1016
+#define IDC_INTERNET_HISTORY 1017
+#define IDC_INTERNET_TEMP 1018
+#define IDC_INTERNET_COOKIES 1019
+#define IDC_FREE_SPACE 1020
+#define IDC_WINDOWS_TEMP 1021
+#define IDC_RECYCLE_BIN 1022
+#define IDC_ENTIRE_PARTITION 1023
+#define IDC_RESULT_FRAME 1024
+#define IDC_RESULT_LIST 1025
+#define IDC_RESULT_SELECT_ALL 1026
+#define IDC_RESULT_TOGGLE 1027
+#define IDC_RESULT_REMOVE 1028
+#define IDC_SHOW_FAILED 1029
+#define IDC_SHOW_SUCCEEDED 1030
+#define IDC_RESULT_SETTINGS 1031
+#define IDC_COUNTER_FRAME 1032
+#define IDC_ERASED_LABEL 1033
+#define IDC_ERASED_COUNT 1034
+#define IDC_ERASE_TIME_LABEL 1035
+#define IDC_ERASE_TIME 1036
+#define IDC_SYSTEM_FAILED_LABEL 1037
+#define IDC_SYSTEM_FAILED_COUNT 1038
+#define IDC_OTHER_FAILED_LABEL 1039
+#define IDC_OTHER_FAILED_COUNT 1040
+#define IDC_PAUSE 1041
+#define IDC_START_ERASE 1042
+#define IDC_CLOSE 1043
+#define IDC_HIDDEN_CLOSE 8
+
+// Control of the about box
+#define IDC_ABOUT_ICON 1090
+
+// Strings (see resources/strings.inc)
+#define IDS_OLE_INIT_FAILED 100
+#define IDS_ABOUTBOX 101
+#define IDS_APPLICATION_TITLE 102
+#define IDS_ABORT_ITEM_QUESTION 173
+#define IDS_EXIT_QUESTION 174
+#define IDS_TAB_FIRST 175
+#define IDS_HELP_FILE 183
+#define IDS_SHELL_EXTENSION_CHANGED 184
+#define IDS_COLUMN_NAME 186
+#define IDS_COLUMN_PATH 187
+#define IDS_COLUMN_OPERATION 188
+#define IDS_COLUMN_STATUS 189
+#define IDS_COLUMN_ESTIMATE 128
+#define IDS_COLUMN_FAILURES 129
+#define IDS_ERROR_MESSAGE_PREFIX 205
+#define IDS_LANGUAGE_CHANGED 218

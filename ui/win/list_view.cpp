@@ -1,0 +1,120 @@
+#include "ui/win/list_view.h"
+
+namespace qmz {
+namespace {
+
+constexpr UINT kCheckedImage = 2;  // state image 1 is unchecked, 2 checked
+
+UINT StateImage(UINT state) {
+    return (state & LVIS_STATEIMAGEMASK) >> 12;
+}
+
+}  // namespace
+
+void CListView::AddExtendedStyles() {
+    const DWORD styles =
+        LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_LABELTIP;
+    ListView_SetExtendedListViewStyleEx(m_list, styles, styles);
+}
+
+void CListView::InsertColumns(const std::vector<std::wstring>& captions) {
+    for (size_t i = 0; i < captions.size(); ++i) {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT | LVCF_SUBITEM | LVCF_WIDTH;
+        column.pszText = const_cast<LPWSTR>(captions[i].c_str());
+        column.iSubItem = static_cast<int>(i);
+        column.cx = 50;
+        SendMessageW(m_list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void CListView::SetColumnWidths(const ColumnWidths& widths) {
+    for (int i = 0; i < kListColumnCount; ++i) {
+        ListView_SetColumnWidth(m_list, i, widths[i]);
+    }
+}
+
+int CListView::RowCount() const {
+    return ListView_GetItemCount(m_list);
+}
+
+std::vector<bool> CListView::SelectedRows() const {
+    std::vector<bool> selected(RowCount());
+    for (int row = 0; row < static_cast<int>(selected.size()); ++row) {
+        selected[row] = IsSelected(row);
+    }
+    return selected;
+}
+
+bool CListView::IsSelected(int row) const {
+    return (ListView_GetItemState(m_list, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+bool CListView::IsChecked(int row) const {
+    return ListView_GetCheckState(m_list, row) != 0;
+}
+
+void CListView::MarkRow(int row, bool marked) {
+    ListView_SetItemState(m_list, row, marked ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    ListView_SetCheckState(m_list, row, marked);
+}
+
+void CListView::MarkRows(const std::vector<bool>& marked) {
+    for (int row = 0; row < static_cast<int>(marked.size()); ++row) {
+        MarkRow(row, marked[row]);
+    }
+}
+
+LPARAM CListView::RowData(int row) const {
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return item.lParam;
+}
+
+bool CListView::SetRowData(int row, LPARAM data) {
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    item.lParam = data;
+    return SendMessageW(m_list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != FALSE;
+}
+
+bool CListView::DeleteRow(int row) {
+    return ListView_DeleteItem(m_list, row) != FALSE;
+}
+
+void CListView::EnsureVisible(int row) {
+    ListView_EnsureVisible(m_list, row, FALSE);
+}
+
+std::wstring CListView::CellText(int row, int column) const {
+    wchar_t buffer[1024] = {};
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = static_cast<int>(std::size(buffer));
+    SendMessageW(m_list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return buffer;
+}
+
+bool SelectionChanged(const NMLISTVIEW& change) {
+    return (change.uChanged & LVIF_STATE) != 0 &&
+           ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0;
+}
+
+bool CheckChanged(const NMLISTVIEW& change) {
+    return (change.uChanged & LVIF_STATE) != 0 && StateImage(change.uOldState) != 0 &&
+           StateImage(change.uOldState) != StateImage(change.uNewState);
+}
+
+bool SelectedAfter(const NMLISTVIEW& change) {
+    return (change.uNewState & LVIS_SELECTED) != 0;
+}
+
+bool CheckedAfter(const NMLISTVIEW& change) {
+    return StateImage(change.uNewState) == kCheckedImage;
+}
+
+}  // namespace qmz

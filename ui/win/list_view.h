@@ -1,0 +1,52 @@
+// Small helpers over a report-style list view whose rows are checked exactly when they
+// are selected.
+#pragma once
+
+#include <windows.h>
+// The other Windows headers need the types of <windows.h>.
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/model/layout_model.h"
+
+namespace qmz {
+
+class CListView {
+public:
+    CListView() = default;
+    explicit CListView(HWND list) : m_list(list) {}
+
+    HWND Handle() const { return m_list; }
+    HWND Header() const { return ListView_GetHeader(m_list); }
+
+    // Check boxes, full-row select, info tips and label tips on top of the existing styles.
+    void AddExtendedStyles();
+    void InsertColumns(const std::vector<std::wstring>& captions);
+    void SetColumnWidths(const ColumnWidths& widths);
+
+    int RowCount() const;
+    std::vector<bool> SelectedRows() const;
+    bool IsSelected(int row) const;
+    bool IsChecked(int row) const;
+    // Sets both marks of a row, keeping the check-equals-select convention.
+    void MarkRow(int row, bool marked);
+    void MarkRows(const std::vector<bool>& marked);
+    LPARAM RowData(int row) const;
+    bool SetRowData(int row, LPARAM data);
+    bool DeleteRow(int row);
+    void EnsureVisible(int row);
+    std::wstring CellText(int row, int column) const;
+
+private:
+    HWND m_list = nullptr;
+};
+
+// The marks before and after an LVN_ITEMCHANGED notification, in the model's terms.
+bool SelectionChanged(const NMLISTVIEW& change);
+bool CheckChanged(const NMLISTVIEW& change);
+bool SelectedAfter(const NMLISTVIEW& change);
+bool CheckedAfter(const NMLISTVIEW& change);
+
+}  // namespace qmz

@@ -1,0 +1,265 @@
+// The main window's commands: pages, the lists' conventions, help, about and closing.
+#include <windows.h>
+// The other Windows headers need the types of <windows.h>.
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "ops/control_operations.h"
+#include "ui/model/list_conventions.h"
+#include "ui/model/page_model.h"
+#include "ui/resource_ids.h"
+#include "ui/win/about_dialog.h"
+#include "ui/win/qmz4_main.h"
+
+namespace qmz {
+namespace {
+
+// The publisher's web page, opened from the right-hand banner.
+constexpr wchar_t kPublisherPage[] = L"https://www.quellmark.example/";
+
+}  // namespace
+
+void CQMZ4Main::OnCommand(int id, int code) {
+    switch (id) {
+        case ID_APP_ABOUT:
+            ShowAboutBox(m_env.resources, m_hwnd);
+            break;
+        case ID_APP_EXIT:
+            Exit();
+            break;
+        case ID_HELP_SHOW_FILE:
+            ShowHelpFile();
+            break;
+        case IDC_BANNER_RIGHT:
+            if (code == STN_CLICKED) {
+                OpenPublisherPage();
+            }
+            break;
+        case IDC_GOTO_BASIC:
+            SelectTab(kPageBasic);
+            break;
+        case IDC_GOTO_FULL:
+            SelectTab(kPageFull);
+            break;
+        case IDC_ERASE_SELECT_ALL:
+            OnSelectAll();
+            break;
+        case IDC_ERASE_TOGGLE:
+            OnToggleSelection();
+            break;
+        case IDC_ERASE_REMOVE:
+            OnRemoveSelected();
+            break;
+        case IDC_RESULT_SELECT_ALL:
+            OnResultSelectAll();
+            break;
+        case IDC_RESULT_TOGGLE:
+            OnResultToggle();
+            break;
+        case IDC_CLOSE:
+        case IDC_HIDDEN_CLOSE:
+            OnClose();
+            break;
+        default:
+            // Esc (the pause action), Return and the start button, the settings, the
+            // request buttons and the filters are not handled by this window yet.
+            break;
+    }
+}
+
+void CQMZ4Main::OnSysCommand(WPARAM) {
+    ShowAboutBox(m_env.resources, m_hwnd);
+}
+
+bool CQMZ4Main::OnNotify(const NMHDR& header, LRESULT* result) {
+    if (header.idFrom == IDC_TABS && header.code == TCN_SELCHANGE) {
+        SwitchPage(static_cast<int>(SendDlgItemMessageW(m_hwnd, IDC_TABS, TCM_GETCURSEL, 0, 0)));
+        return true;
+    }
+    const bool eraseList = header.idFrom == IDC_ERASE_LIST;
+    if (eraseList || header.idFrom == IDC_RESULT_LIST) {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if (header.code == LVN_ITEMCHANGING && eraseList && m_programmaticChange == 0 &&
+            (SelectionChanged(change) || CheckChanged(change))) {
+            *result = OnEraseListChanging(change) ? FALSE : TRUE;
+            return true;
+        }
+        if (header.code == LVN_ITEMCHANGED) {
+            OnListItemChanged(static_cast<int>(header.idFrom), change);
+            return false;
+        }
+        if (header.code == LVN_GETINFOTIPW) {
+            auto& tip =
+                const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(header));
+            const CListView& list = eraseList ? m_eraseList : m_resultList;
+            lstrcpynW(tip.pszText, list.CellText(tip.iItem, 1).c_str(), tip.cchTextMax);
+            return true;
+        }
+        return false;
+    }
+    // A column resized by the user: show the list afresh so that it repaints whole.
+    if ((header.code == HDN_ITEMCHANGEDW || header.code == HDN_ITEMCHANGEDA) &&
+        m_programmaticChange == 0) {
+        for (const CListView* list : {&m_eraseList, &m_resultList}) {
+            if (header.hwndFrom == list->Header() && IsWindowVisible(list->Handle())) {
+                CProgrammaticChange change(this);
+                ShowWindow(list->Handle(), SW_HIDE);
+                ShowWindow(list->Handle(), SW_SHOW);
+            }
+        }
+    }
+    return false;
+}
+
+// Whether the user's change of an erase-list row may go ahead now.
+bool CQMZ4Main::OnEraseListChanging(const NMLISTVIEW&) {
+    return AllowUserChange();
+}
+
+bool CQMZ4Main::AllowUserChange() {
+    switch (GateUserChange(m_busy, m_pendingControl != nullptr)) {
+        case UserChangeGate::Apply:
+            return true;
+        case UserChangeGate::Ignore:
+            return false;
+        case UserChangeGate::PauseThenApply:
+            break;
+    }
+    CPauseNow pause;
+    pause.m_hOwnerWnd = m_hwnd;
+    pause.m_caption = m_title;
+    m_pendingControl = m_queue->InsertControlOperation(pause);
+    m_pausedUi = true;
+    SetDlgItemTextW(m_hwnd, IDC_PAUSE, Text(181).c_str());
+    m_skin.SetPaused(m_hwnd, true);
+    return true;
+}
+
+void CQMZ4Main::OnListItemChanged(int listId, const NMLISTVIEW& change) {
+    if (m_programmaticChange > 0 || change.iItem < 0) {
+        return;
+    }
+    CListView& list = listId == IDC_ERASE_LIST ? m_eraseList : m_resultList;
+    CProgrammaticChange programmatic(this);
+    if (SelectionChanged(change)) {
+        list.MarkRow(change.iItem,
+                     MatchMarks({SelectedAfter(change), false}, RowChange::Selection).checked);
+    } else if (CheckChanged(change)) {
+        list.MarkRow(change.iItem,
+                     MatchMarks({false, CheckedAfter(change)}, RowChange::Check).selected);
+    }
+}
+
+void CQMZ4Main::OnSelectAll() {
+    if (!AllowUserChange()) {
+        return;
+    }
+    CProgrammaticChange change(this);
+    m_eraseList.MarkRows(SelectAllRows(m_eraseList.RowCount()));
+}
+
+void CQMZ4Main::OnToggleSelection() {
+    if (!AllowUserChange()) {
+        return;
+    }
+    CProgrammaticChange change(this);
+    m_eraseList.MarkRows(ToggleRows(m_eraseList.SelectedRows()));
+}
+
+void CQMZ4Main::OnRemoveSelected() {
+    if (!AllowUserChange()) {
+        return;
+    }
+    CProgrammaticChange change(this);
+    std::vector<EraseRowState> rows(m_eraseList.RowCount());
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+        const auto* operation = reinterpret_cast<const COperationBase*>(m_eraseList.RowData(row));
+        rows[row] = {m_eraseList.IsSelected(row), operation != nullptr,
+                     operation != nullptr ? static_cast<int32_t>(operation->m_status) : 0};
+    }
+    for (const RemoveStep& step : PlanRemoval(rows, m_rows.m_executingRow)) {
+        auto* operation = reinterpret_cast<COperationBase*>(m_eraseList.RowData(step.row));
+        switch (step.action) {
+            case RemoveAction::ScrollIntoView:
+                m_eraseList.EnsureVisible(step.row);
+                continue;
+            case RemoveAction::ReportAndKeep:
+                InternalError(L"Expected different status:\n" + m_eraseList.CellText(step.row, 1));
+                continue;
+            case RemoveAction::DiscardAndRemove:
+                m_eraseList.SetRowData(step.row, 0);
+                delete operation;
+                break;
+            case RemoveAction::UnqueueAndRemove:
+                if (!m_queue->RemoveIfWaiting(operation)) {
+                    continue;  // the worker took it meanwhile; its reports move the row
+                }
+                m_eraseList.SetRowData(step.row, 0);
+                break;
+            case RemoveAction::RemoveRow:
+                break;
+        }
+        if (!m_eraseList.DeleteRow(step.row)) {
+            InternalError(L"DeleteItem() failed:\n" + m_eraseList.CellText(step.row, 1));
+            continue;
+        }
+        m_rows.RowDeleted(step.row);
+    }
+}
+
+void CQMZ4Main::OnResultSelectAll() {
+    CProgrammaticChange change(this);
+    m_resultList.MarkRows(SelectAllRows(m_resultList.RowCount()));
+}
+
+void CQMZ4Main::OnResultToggle() {
+    CProgrammaticChange change(this);
+    m_resultList.MarkRows(ToggleRows(m_resultList.SelectedRows()));
+}
+
+void CQMZ4Main::ShowHelpFile() {
+    const std::wstring path = m_env.programDirectory + L"\\" + m_helpFileName;
+    const auto started = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(m_hwnd, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (started <= 32) {
+        InternalError(L"ShellExecute() failed:\n" + path);
+    }
+}
+
+void CQMZ4Main::OpenPublisherPage() {
+    ShellExecuteW(m_hwnd, L"open", kPublisherPage, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CQMZ4Main::OnOperationDone(COperationBase* operation) {
+    if (m_exiting || operation == nullptr || operation != m_pendingControl) {
+        return;
+    }
+    m_pendingControl = nullptr;
+    m_queue->RemoveOperation(operation);
+}
+
+void CQMZ4Main::OnClose() {
+    const bool queuedRows = m_rows.m_firstQueuedRow <= m_rows.m_lastQueuedRow;
+    const bool newRows = m_rows.m_firstNewRow <= m_rows.m_lastNewRow;
+    if (m_rows.m_executingRow >= 0 || queuedRows || newRows) {
+        if (MessageBoxW(m_hwnd, m_exitQuestion.c_str(), m_title.c_str(),
+                        MB_YESNO | MB_ICONQUESTION) != IDYES) {
+            return;
+        }
+    }
+    Exit();
+}
+
+void CQMZ4Main::Exit() {
+    if (m_exiting) {
+        return;
+    }
+    m_exiting = true;
+    // The worker ends before the queue and the placement are given up.
+    m_worker.Stop();
+    m_pendingControl = nullptr;
+    m_store->SaveLatest(m_browseFolder, m_placement);
+    EndDialog(m_hwnd, IDOK);
+}
+
+}  // namespace qmz
