@@ -94,16 +94,22 @@ private:
     int VerifySamples() {
         const uint64_t samples =
             m_length > kVerifySampleStride ? m_length / kVerifySampleStride : 1;
-        for (uint64_t i = 0; i < samples; ++i) {
+        uint64_t offset = 0;  // of the sample, from the start of the region
+        for (uint64_t i = 0; i < samples && offset < m_length; ++i) {
             uint32_t read = 0;
-            if (m_handle->Read(m_pattern.Data(), ReadSize(), &read) != ERROR_SUCCESS ||
-                !Matches(read)) {
+            if (m_handle->Read(m_pattern.Data(), ReadSize(), &read) != ERROR_SUCCESS || read == 0) {
+                return 0;
+            }
+            // With large clusters the later samples would start past the region, where
+            // the bytes (of a volume, or of a fill file's next chunk) are not ours to judge.
+            if (!Matches(static_cast<uint32_t>(std::min<uint64_t>(read, m_length - offset)))) {
                 return 0;
             }
             if (m_handle->Seek(static_cast<int64_t>(kVerifySampleStride), FILE_CURRENT, nullptr) !=
                 ERROR_SUCCESS) {
                 return 0;
             }
+            offset += read + kVerifySampleStride;
         }
         return 1;
     }

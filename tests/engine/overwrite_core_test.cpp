@@ -207,6 +207,23 @@ TEST_F(RunPassesTest, OnePercentVerificationSamplesEvery51200Bytes) {
     EXPECT_EQ(small.Calls(HandleCall::kRead).size(), 1u);
 }
 
+TEST_F(RunPassesTest, OnePercentVerificationNeverJudgesBytesPastTheRegion) {
+    // 64 KiB clusters: the seventh sample would start past a 600,000-byte region that
+    // is followed by other data (the next chunk of a fill file, the rest of a volume).
+    Prepare({0x6B, PassVerifyOnePercent});
+    CMemoryHandle handle(2000000);
+    ASSERT_EQ(Run(&handle, 65536, 600000), 1);
+    const std::vector<HandleCall> reads = handle.Calls(HandleCall::kRead);
+    ASSERT_EQ(reads.size(), 6u);  // 11 by count, but only 6 start inside the region
+    EXPECT_EQ(reads.back().offset, 5u * (65536 + 51200));
+    EXPECT_EQ(handle.m_data[600000], 0x33);  // untouched, and not compared
+
+    // A sample that cannot read anything inside the region is a failure.
+    CMemoryHandle shortFile(200000);
+    shortFile.m_afterWrite = [&] { shortFile.m_data.resize(1000); };
+    EXPECT_EQ(Run(&shortFile, 4096, 200000), 0);
+}
+
 TEST_F(RunPassesTest, AWriteThatMovesNothingFailsInsteadOfSpinning) {
     Prepare({0x11});
     CMemoryHandle handle(100);
