@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/sim/sim_seek.h"
 #include "platform/win_types.h"
 
 namespace qmz {
@@ -107,22 +108,7 @@ uint32_t CSimDeviceHandle::Seek(int64_t distance, uint32_t moveMethod, uint64_t*
     if (error != ERROR_SUCCESS) {
         return error;
     }
-    int64_t base = 0;
-    if (moveMethod == FILE_CURRENT) {
-        base = static_cast<int64_t>(m_position);
-    } else if (moveMethod == FILE_END) {
-        base = static_cast<int64_t>(m_volume->TotalBytes());
-    } else if (moveMethod != FILE_BEGIN) {
-        return ERROR_INVALID_PARAMETER;
-    }
-    if (base + distance < 0) {
-        return ERROR_NEGATIVE_SEEK;
-    }
-    m_position = static_cast<uint64_t>(base + distance);
-    if (newPosition != nullptr) {
-        *newPosition = m_position;
-    }
-    return ERROR_SUCCESS;
+    return MoveFilePointer(&m_position, distance, moveMethod, m_volume->TotalBytes(), newPosition);
 }
 
 uint32_t CSimDeviceHandle::SetEndOfFile() {

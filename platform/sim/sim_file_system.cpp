@@ -469,20 +469,29 @@ uint32_t CSimFileSystem::GetVolumeNameForMountPoint(const std::wstring& mountPoi
                                                : ERROR_INVALID_PARAMETER;
 }
 
-uint32_t CSimFileSystem::QueryFreeSpace(const std::wstring& root, DiskFreeSpace* space) {
-    std::lock_guard<std::mutex> lock(m_state->m_mutex);
-    uint32_t error = m_state->m_faults.Check(SimCall::kGetDiskFreeSpace, root);
+// The volume that holds `folder`, as the free-space calls see it. Caller holds the lock.
+uint32_t CSimFileSystem::VolumeOfFolder(const std::wstring& folder, const CSimVolume** volume) {
+    uint32_t error = m_state->m_faults.Check(SimCall::kGetDiskFreeSpace, folder);
     SimLookup lookup;
     if (error == ERROR_SUCCESS) {
-        error = m_state->Resolve(root, true, &lookup);
+        error = m_state->Resolve(folder, true, &lookup);
     }
     if (error == ERROR_SUCCESS && !lookup.node->IsFolder()) {
         error = ERROR_DIRECTORY;
     }
-    if (error != ERROR_SUCCESS) {
+    if (error == ERROR_SUCCESS) {
+        *volume = lookup.node->m_volume;
+    }
+    return error;
+}
+
+uint32_t CSimFileSystem::QueryFreeSpace(const std::wstring& root, DiskFreeSpace* space) {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    const CSimVolume* found = nullptr;
+    if (uint32_t error = VolumeOfFolder(root, &found)) {
         return error;
     }
-    const CSimVolume& volume = *lookup.node->m_volume;
+    const CSimVolume& volume = *found;
     space->bytesPerSector = volume.Geometry().bytesPerSector;
     space->sectorsPerCluster = volume.Geometry().sectorsPerCluster;
     // The 32-bit counts saturate on large volumes, as they do on Windows.
@@ -495,18 +504,11 @@ uint32_t CSimFileSystem::QueryFreeSpace(const std::wstring& root, DiskFreeSpace*
 
 uint32_t CSimFileSystem::QueryFreeSpaceEx(const std::wstring& path, DiskFreeSpaceEx* space) {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
-    uint32_t error = m_state->m_faults.Check(SimCall::kGetDiskFreeSpace, path);
-    SimLookup lookup;
-    if (error == ERROR_SUCCESS) {
-        error = m_state->Resolve(path, true, &lookup);
-    }
-    if (error == ERROR_SUCCESS && !lookup.node->IsFolder()) {
-        error = ERROR_DIRECTORY;
-    }
-    if (error != ERROR_SUCCESS) {
+    const CSimVolume* found = nullptr;
+    if (uint32_t error = VolumeOfFolder(path, &found)) {
         return error;
     }
-    const CSimVolume& volume = *lookup.node->m_volume;
+    const CSimVolume& volume = *found;
     space->totalBytes = volume.TotalBytes();
     space->totalFreeBytes = volume.FreeClusters() * volume.ClusterBytes();
     space->freeBytesToCaller = std::min(space->totalFreeBytes, volume.Quota());

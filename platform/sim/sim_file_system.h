@@ -16,6 +16,7 @@ namespace qmz {
 class CSimState;
 class CSimNode;
 class CSimStream;
+class CSimVolume;
 struct SimLookup;
 enum class SimReparse;
 
@@ -106,6 +107,7 @@ public:
     void ClearJournal();
 
 private:
+    uint32_t VolumeOfFolder(const std::wstring& folder, const CSimVolume** volume);
     uint32_t OpenDevice(const std::wstring& path, uint32_t access, uint32_t share, uint32_t flags,
                         std::unique_ptr<IFileHandle>* handle);
     uint32_t OpenObject(const std::wstring& path, uint32_t access, uint32_t share,
