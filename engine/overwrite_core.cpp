@@ -15,6 +15,10 @@ const uint8_t kTriplePatterns[6][3] = {
     {0x6D, 0xB6, 0xDB}, {0xB6, 0xDB, 0x6D}, {0xDB, 0x6D, 0xB6},
 };
 
+bool IsWritePass(uint32_t code) {
+    return code != PassVerify && code != PassVerifyOnePercent;
+}
+
 bool IsTriple(uint32_t code) {
     return code >= PassTriple1 && code <= PassTriple6;
 }
@@ -61,6 +65,12 @@ public:
         Prepare(code, *previousByte);
         const int result = code == PassVerifyOnePercent ? VerifySamples() : WriteOrVerifyAll(code);
         if (result == 0) {
+            return 0;
+        }
+        // Each pass must be on the disk before the next one: write-through alone is not
+        // honoured everywhere, and a pass left in a cache can be merged with the next
+        // or dropped with the deleted file, never reaching the old data.
+        if (IsWritePass(code) && m_length > 0 && m_handle->Flush() != ERROR_SUCCESS) {
             return 0;
         }
         *previousByte = m_pattern.Data()[0];

@@ -70,6 +70,8 @@ public:
     // SetFilePointerEx; `newPosition` may be null.
     virtual uint32_t Seek(int64_t distance, uint32_t moveMethod, uint64_t* newPosition) = 0;
     virtual uint32_t SetEndOfFile() = 0;
+    // FlushFileBuffers: what was written is on the disk when this returns.
+    virtual uint32_t Flush() = 0;
     virtual uint32_t GetSize(uint64_t* size) = 0;
     // GetFileInformationByHandleEx(FileStreamInfo) with an output buffer of
     // `bufferBytes`; ERROR_MORE_DATA when the list does not fit.

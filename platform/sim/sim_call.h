@@ -9,6 +9,7 @@ enum class SimCall {
     kWrite,
     kSeek,
     kSetEndOfFile,
+    kFlush,
     kGetSize,
     kQueryStreams,
     kMove,

@@ -111,6 +111,15 @@ uint32_t CSimDeviceHandle::Seek(int64_t distance, uint32_t moveMethod, uint64_t*
     return MoveFilePointer(&m_position, distance, moveMethod, m_volume->TotalBytes(), newPosition);
 }
 
+uint32_t CSimDeviceHandle::Flush() {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    const uint32_t error = Enter(SimCall::kFlush);
+    if (error == ERROR_SUCCESS) {
+        Journal(SimCall::kFlush, 0, 0, nullptr);
+    }
+    return error;
+}
+
 uint32_t CSimDeviceHandle::SetEndOfFile() {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
     const uint32_t error = Enter(SimCall::kSetEndOfFile);

@@ -111,6 +111,15 @@ uint32_t CSimFileHandle::Seek(int64_t distance, uint32_t moveMethod, uint64_t* n
                            newPosition);
 }
 
+uint32_t CSimFileHandle::Flush() {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    const uint32_t error = Enter(SimCall::kFlush, kSimWriteAccess, true);
+    if (error == ERROR_SUCCESS) {
+        m_state->Journal(SimCall::kFlush, *m_node, m_stream->Name(), 0, 0);
+    }
+    return error;
+}
+
 uint32_t CSimFileHandle::SetEndOfFile() {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
     uint32_t error = Enter(SimCall::kSetEndOfFile, kSimWriteAccess, true);

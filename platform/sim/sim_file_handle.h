@@ -22,6 +22,7 @@ public:
     uint32_t Write(const void* buffer, uint32_t length, uint32_t* bytesWritten) override;
     uint32_t Seek(int64_t distance, uint32_t moveMethod, uint64_t* newPosition) override;
     uint32_t SetEndOfFile() override;
+    uint32_t Flush() override;
     uint32_t GetSize(uint64_t* size) override;
     uint32_t QueryStreams(uint32_t bufferBytes, std::vector<StreamInfo>* streams) override;
     uint32_t SetZeroOnDeallocation() override;

@@ -45,6 +45,10 @@ uint32_t CWin32FileHandle::Seek(int64_t distance, uint32_t moveMethod, uint64_t*
     return error;
 }
 
+uint32_t CWin32FileHandle::Flush() {
+    return LastErrorUnless(::FlushFileBuffers(m_handle.Get()));
+}
+
 uint32_t CWin32FileHandle::SetEndOfFile() {
     return LastErrorUnless(::SetEndOfFile(m_handle.Get()));
 }

@@ -55,6 +55,17 @@ TEST_F(FileEraseTest, DoDWritesEveryByteThreeTimesThenVerifiesOneCluster) {
     EXPECT_EQ(reads[0].firstByte, writes[2].firstByte);
     EXPECT_EQ(m_h.Hooks().ReadRequests(), std::vector<uint32_t>{kCluster});
 
+    // Each written pass reaches the disk before the next begins; verification writes nothing.
+    std::vector<SimCall> order;
+    for (const SimJournalEntry& e : journal) {
+        if (e.call == SimCall::kWrite || e.call == SimCall::kFlush || e.call == SimCall::kRead) {
+            order.push_back(e.call);
+        }
+    }
+    EXPECT_EQ(order, (std::vector<SimCall>{SimCall::kWrite, SimCall::kFlush, SimCall::kWrite,
+                                           SimCall::kFlush, SimCall::kWrite, SimCall::kFlush,
+                                           SimCall::kRead}));
+
     // Truncated, renamed, deleted: in that order, after the last read.
     const auto at = [&](SimCall call) {
         return std::find_if(journal.begin(), journal.end(),
@@ -213,6 +224,16 @@ TEST_F(FileEraseTest, AFailedWriteReportsTheFileAndKeepsIt) {
     EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\w.txt", StatusFailedOther}}));
     EXPECT_TRUE(m_h.Sim().Exists(L"C:\\w.txt"));
     EXPECT_TRUE(Only(m_h.Sim().Journal(), SimCall::kMove).empty());
+}
+
+TEST_F(FileEraseTest, APassThatCannotBeFlushedToDiskFailsTheFile) {
+    m_h.Sim().AddFile(L"C:\\f.txt", "payload");
+    m_h.Sim().InjectFault(SimCall::kFlush, 1, ERROR_NOT_READY);
+    const RunOutcome outcome = EraseFile(L"C:\\f.txt");
+    EXPECT_EQ(outcome.status, StatusFailedOther);
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\f.txt", StatusFailedOther}}));
+    EXPECT_TRUE(m_h.Sim().Exists(L"C:\\f.txt"));  // not reported erased, so not deleted
+    EXPECT_EQ(Only(m_h.Sim().Journal(), SimCall::kWrite).size(), 1u);
 }
 
 TEST_F(FileEraseTest, EstimatesMultiplyTheSizeByThePasses) {

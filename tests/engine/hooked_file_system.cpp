@@ -21,6 +21,7 @@ public:
         m_owner->RecordChange(L"SetEndOfFile " + m_path);
         return m_inner->SetEndOfFile();
     }
+    uint32_t Flush() override { return m_inner->Flush(); }
     uint32_t GetSize(uint64_t* s) override { return m_inner->GetSize(s); }
     uint32_t QueryStreams(uint32_t b, std::vector<StreamInfo>* s) override {
         return m_inner->QueryStreams(b, s);

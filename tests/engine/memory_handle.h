@@ -12,7 +12,7 @@
 namespace qmz {
 
 struct HandleCall {
-    enum Kind { kRead, kWrite, kSeek } kind;
+    enum Kind { kRead, kWrite, kSeek, kFlush } kind;
     uint64_t offset = 0;     // position before the call (Seek: after it)
     uint32_t requested = 0;  // bytes asked for
     uint32_t moved = 0;      // bytes read or written
@@ -70,6 +70,10 @@ public:
         m_data.resize(m_position);
         return ERROR_SUCCESS;
     }
+    uint32_t Flush() override {
+        m_calls.push_back({HandleCall::kFlush, m_position, 0, 0, 0});
+        return m_flushError;
+    }
     uint32_t GetSize(uint64_t* size) override {
         *size = m_data.size();
         return ERROR_SUCCESS;
@@ -103,6 +107,7 @@ public:
     int m_readsLeftBeforeFailure = -1;  // negative: never fail
     bool m_writesMoveNothing = false;
     std::function<void()> m_afterWrite;
+    uint32_t m_flushError = ERROR_SUCCESS;
 };
 
 }  // namespace qmz

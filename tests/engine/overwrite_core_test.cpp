@@ -103,6 +103,29 @@ TEST_F(RunPassesTest, EachCallStartsWithoutAPreviousByte) {
     EXPECT_EQ(Run(&other, 512, 10), 0);
 }
 
+TEST_F(RunPassesTest, EveryWrittenPassIsFlushedBeforeTheNextAndVerificationIsNot) {
+    Prepare({0x11, PassVerify, 0x22, PassVerifyOnePercent});
+    CMemoryHandle handle(3 * kMiB);
+    ASSERT_EQ(Run(&handle, 4096, 3 * kMiB), 1);
+    std::vector<HandleCall::Kind> kinds;
+    for (const HandleCall& call : handle.m_calls) {
+        if (call.kind != HandleCall::kSeek && call.kind != HandleCall::kRead) {
+            kinds.push_back(call.kind);
+        }
+    }
+    // Three 1 MiB chunks per written pass, one flush after the last of them.
+    const auto W = HandleCall::kWrite;
+    const auto F = HandleCall::kFlush;
+    EXPECT_EQ(kinds, (std::vector<HandleCall::Kind>{W, W, W, F, W, W, W, F}));
+
+    CMemoryHandle failing(100);
+    failing.m_flushError = ERROR_NOT_READY;
+    const int liveBefore = CPageBuffer::LiveCount();
+    EXPECT_EQ(Run(&failing, 512, 100), 0);
+    EXPECT_EQ(failing.Calls(HandleCall::kWrite).size(), 1u);  // no second pass
+    EXPECT_EQ(CPageBuffer::LiveCount(), liveBefore);
+}
+
 TEST_F(RunPassesTest, DriveCommandCodesWriteZeros) {
     Prepare({PassDriveSecureErase, PassDriveSecureEraseEnhanced, PassDriveFormatUnit,
              PassDriveSanitize});

@@ -52,6 +52,7 @@ TEST_P(FileSystemContractTest, WritesReadsSeeksAndTruncates) {
     ASSERT_EQ(ERROR_SUCCESS, file->SetEndOfFile());
     ASSERT_EQ(ERROR_SUCCESS, file->GetSize(&size));
     EXPECT_EQ(5u, size);
+    ASSERT_EQ(ERROR_SUCCESS, file->Flush());
     // Writing past the end leaves zeros in the gap.
     ASSERT_EQ(ERROR_SUCCESS, file->Seek(8, FILE_BEGIN, nullptr));
     ASSERT_EQ(ERROR_SUCCESS, file->Write("!", 1, &done));
