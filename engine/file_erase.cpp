@@ -2,10 +2,10 @@
 
 #include <vector>
 
+#include "engine/compressed_streams.h"
 #include "engine/erase_operations.h"
 #include "engine/file_streams.h"
 #include "engine/overwrite_core.h"
-#include "engine/special_streams.h"
 #include "ops/operation_queue.h"
 
 namespace qmz {

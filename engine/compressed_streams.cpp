@@ -1,4 +1,4 @@
-#include "engine/special_streams.h"
+#include "engine/compressed_streams.h"
 
 #include "engine/overwrite_core.h"
 #include "ops/operation_queue.h"
