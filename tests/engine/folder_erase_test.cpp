@@ -88,6 +88,29 @@ TEST_F(FolderEraseTest, JunctionsAreRemovedWithoutTouchingTheirTarget) {
     EXPECT_TRUE(m_h.Sim().Journal(SimCall::kWrite).empty());
 }
 
+TEST_F(FolderEraseTest, FileLinksAreErasedAsLinksAndTheirTargetsKept) {
+    m_h.Sim().AddFile(L"C:\\outside\\secret.txt", "not part of the request");
+    m_h.Sim().AddSymlink(L"C:\\top\\shortcut.txt", L"C:\\outside\\secret.txt", false);
+    m_h.Sim().AddFile(L"C:\\top\\own.txt", "own");
+    RunOutcome outcome = Erase<CEraseFolderAndContents>(L"C:\\top");
+    EXPECT_EQ(outcome.status, StatusCompleted);
+    EXPECT_FALSE(m_h.Sim().Exists(L"C:\\top"));
+    EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\outside\\secret.txt"), "not part of the request");
+    for (const SimJournalEntry& entry : m_h.Sim().Journal()) {
+        EXPECT_EQ(entry.path.find(L"C:\\outside"), std::wstring::npos)
+            << "touched the link's target: call " << static_cast<int>(entry.call);
+    }
+
+    // Named directly as a file item, the link goes and the target stays.
+    m_h.Sim().AddSymlink(L"C:\\direct.txt", L"C:\\outside\\secret.txt", false);
+    m_h.Sim().ClearJournal();
+    outcome = Erase<CEraseFile>(L"C:\\direct.txt");
+    EXPECT_EQ(outcome.status, StatusCompleted);
+    EXPECT_FALSE(m_h.Sim().Exists(L"C:\\direct.txt"));
+    EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\outside\\secret.txt"), "not part of the request");
+    EXPECT_TRUE(m_h.Sim().Journal(SimCall::kWrite).empty());
+}
+
 TEST_F(FolderEraseTest, MountedVolumesAreReportedAndNeverEntered) {
     m_h.Sim().AddVolume(L'D', kVolumeD, 512, 8, 1024);
     m_h.Sim().AddFile(L"D:\\keep.txt", "on D");
