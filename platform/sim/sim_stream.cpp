@@ -117,9 +117,17 @@ uint32_t CSimStream::Write(CSimVolume& volume, uint64_t offset, const uint8_t* d
     return ERROR_SUCCESS;
 }
 
+// With zero-on-deallocation set, NTFS wipes a cluster as the stream lets go of it.
+void CSimStream::Deallocate(CSimVolume& volume, int64_t lcn) {
+    if (m_zeroOnDeallocation && volume.IsAllocated(lcn)) {
+        volume.ZeroBytes(static_cast<uint64_t>(lcn) * volume.ClusterBytes(), volume.ClusterBytes());
+    }
+    volume.FreeCluster(lcn);
+}
+
 void CSimStream::FreeFrom(CSimVolume& volume, uint64_t vcn) {
     for (uint64_t i = vcn; i < m_lcns.size(); ++i) {
-        volume.FreeCluster(m_lcns[i]);
+        Deallocate(volume, m_lcns[i]);
     }
     if (vcn < m_lcns.size()) {
         m_lcns.resize(vcn);
@@ -150,7 +158,7 @@ void CSimStream::ZeroRange(CSimVolume& volume, uint64_t begin, uint64_t end) {
         const uint64_t from = std::max(begin, vcn * clusterBytes);
         const uint64_t to = std::min(end, (vcn + 1) * clusterBytes);
         if (m_sparse && to - from == clusterBytes && vcn < m_lcns.size()) {
-            volume.FreeCluster(m_lcns[vcn]);
+            Deallocate(volume, m_lcns[vcn]);
             m_lcns[vcn] = -1;
         } else if (from < m_validLength) {
             CopyIn(volume, from, nullptr, std::min(to, m_validLength) - from);
@@ -224,7 +232,7 @@ uint32_t CSimStream::MakeSparse(CSimVolume& volume, const std::vector<AllocatedR
             return r.offset < from + clusterBytes && from < r.offset + r.length;
         });
         if (!kept && m_lcns[vcn] >= 0) {
-            volume.FreeCluster(m_lcns[vcn]);
+            Deallocate(volume, m_lcns[vcn]);
             m_lcns[vcn] = -1;
         }
     }

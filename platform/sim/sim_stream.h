@@ -46,6 +46,7 @@ private:
     int64_t LcnOf(uint64_t vcn) const { return vcn < m_lcns.size() ? m_lcns[vcn] : -1; }
     uint32_t AllocateRange(CSimVolume& volume, uint64_t firstVcn, uint64_t endVcn);
     void FreeFrom(CSimVolume& volume, uint64_t vcn);
+    void Deallocate(CSimVolume& volume, int64_t lcn);
     void CopyOut(const CSimVolume& volume, uint64_t offset, uint8_t* out, uint64_t length) const;
     void CopyIn(CSimVolume& volume, uint64_t offset, const uint8_t* data, uint64_t length);
 

@@ -18,10 +18,11 @@ bool AllBytes(const std::string& bytes, char value) {
 }
 
 // Vista and later: the file system zeroes what is allocated; the passes are not run.
-TEST(SpecialStreamsVista, SparseStreamsHaveTheirAllocatedRangesZeroed) {
+TEST(CompressedStreamsVista, SparseStreamsHaveTheirAllocatedRangesZeroed) {
     CEngineHarness h(true);
     h.Sim().AddFile(kPath, kData);
     h.Sim().MakeSparse(kPath, {{0, kCluster}, {3 * kCluster, kCluster}});
+    const std::vector<int64_t> clusters = h.Sim().ClustersOf(kPath);
     const RunOutcome outcome = h.Run(MakeOperation<CEraseFile>(kPath, kDoD));
 
     EXPECT_EQ(outcome.status, StatusCompleted);
@@ -41,9 +42,18 @@ TEST(SpecialStreamsVista, SparseStreamsHaveTheirAllocatedRangesZeroed) {
                             [call](const SimJournalEntry& e) { return e.call == call; });
     };
     EXPECT_LT(first(SimCall::kSetZeroOnDeallocation), first(SimCall::kSetZeroData));
+    // And the old data is gone from the disk itself, not just from the file's view.
+    size_t allocated = 0;
+    for (int64_t lcn : clusters) {
+        if (lcn >= 0) {
+            ++allocated;
+            EXPECT_TRUE(AllBytes(h.Sim().ReadClusters(L"C:\\", lcn, 1), '\0')) << lcn;
+        }
+    }
+    EXPECT_EQ(allocated, 2u);
 }
 
-TEST(SpecialStreamsVista, CompressedStreamsAreZeroedToo) {
+TEST(CompressedStreamsVista, CompressedStreamsAreZeroedToo) {
     CEngineHarness h(true);
     h.Sim().AddFile(kPath, kData);
     h.Sim().MakeCompressed(kPath, {{2, 300}, {5, -1}});
@@ -54,7 +64,7 @@ TEST(SpecialStreamsVista, CompressedStreamsAreZeroedToo) {
     EXPECT_TRUE(AllBytes(h.Sim().ReadClusters(L"C:\\", 300, 2), '\0'));
 }
 
-TEST(SpecialStreamsVista, ASparseStreamWithNothingAllocatedFallsBackToPlainPasses) {
+TEST(CompressedStreamsVista, ASparseStreamWithNothingAllocatedFallsBackToPlainPasses) {
     CEngineHarness h(true);
     h.Sim().AddFile(kPath, kData);
     h.Sim().MakeSparse(kPath, {});
@@ -64,7 +74,7 @@ TEST(SpecialStreamsVista, ASparseStreamWithNothingAllocatedFallsBackToPlainPasse
     EXPECT_EQ(Count(h.Sim(), SimCall::kWrite), 3u);
 }
 
-TEST(SpecialStreamsVista, AFailedZeroingFailsTheFile) {
+TEST(CompressedStreamsVista, AFailedZeroingFailsTheFile) {
     CEngineHarness h(true);
     h.Sim().AddFile(kPath, kData);
     h.Sim().MakeSparse(kPath, {{0, kCluster}});
