@@ -86,7 +86,7 @@ TEST(CompressedStreamsVista, AFailedZeroingFailsTheFile) {
 }
 
 // Before Vista: every pass goes to the stream's clusters on the raw volume.
-TEST(SpecialStreamsXp, CompressedClustersAreOverwrittenOnTheVolume) {
+TEST(CompressedStreamsXp, CompressedClustersAreOverwrittenOnTheVolume) {
     CEngineHarness h(false);
     h.Sim().AddFile(kPath, kData);
     h.Sim().MakeCompressed(kPath, {{2, 300}, {4, -1}, {5, 400}});
@@ -109,7 +109,7 @@ TEST(SpecialStreamsXp, CompressedClustersAreOverwrittenOnTheVolume) {
     EXPECT_TRUE(AllBytes(h.Sim().ReadClusters(L"C:\\", 400, 1), '\xE5'));
 }
 
-TEST(SpecialStreamsXp, AVolumeWithoutALetterIsOpenedByItsGuid) {
+TEST(CompressedStreamsXp, AVolumeWithoutALetterIsOpenedByItsGuid) {
     CEngineHarness h(false);
     h.Sim().AddVolume(0, kVolumeD, 512, 8, 1024);
     h.Sim().AddMountPoint(L"C:\\mnt", kVolumeD);
@@ -124,7 +124,7 @@ TEST(SpecialStreamsXp, AVolumeWithoutALetterIsOpenedByItsGuid) {
     EXPECT_EQ(writes[0].offset, 50u * kCluster);
 }
 
-TEST(SpecialStreamsXp, StreamsWithoutAClusterMapFallBackToPlainPasses) {
+TEST(CompressedStreamsXp, StreamsWithoutAClusterMapFallBackToPlainPasses) {
     CEngineHarness h(false);
     h.Sim().AddFile(kPath, kData);
     h.Sim().MakeEncrypted(kPath, {{5, -1}});  // nothing allocated
@@ -145,7 +145,7 @@ TEST(SpecialStreamsXp, StreamsWithoutAClusterMapFallBackToPlainPasses) {
     EXPECT_FALSE(writes[0].device);
 }
 
-TEST(SpecialStreamsXp, AFailedVolumeWriteFailsTheFile) {
+TEST(CompressedStreamsXp, AFailedVolumeWriteFailsTheFile) {
     CEngineHarness h(false);
     h.Sim().AddFile(kPath, kData);
     h.Sim().MakeCompressed(kPath, {{5, 700}});
