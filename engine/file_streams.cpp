@@ -30,6 +30,14 @@ bool IsRootOrMountPoint(IFileSystem* fileSystem, const std::wstring& path,
 
 }  // namespace
 
+bool IsAbsolutePath(const std::wstring& path) {
+    const bool driveRoot =
+        path.size() >= 3 && path[1] == L':' && path[2] == L'\\' &&
+        ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+    const bool uncOrDevice = path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\';
+    return driveRoot || uncOrDevice;
+}
+
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
     if (!folder.empty() && folder.back() == L'\\') {
         return folder + name;
@@ -87,6 +95,11 @@ int EnumerateStreams(CEraseOperationBase* operation, uint32_t attributes, const 
     while (rc == ERROR_MORE_DATA && bufferBytes < kStreamQueryMaxBytes) {
         bufferBytes *= 2;
         rc = handle->QueryStreams(bufferBytes, &infos);
+    }
+    if (rc == ERROR_MORE_DATA) {
+        // Streams that cannot all be listed cannot all be overwritten: the object must
+        // not be reported erased, nor removed with some of its streams unread.
+        return 0;
     }
     if (rc == ERROR_SUCCESS) {
         for (const StreamInfo& info : infos) {

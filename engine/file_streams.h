@@ -18,6 +18,10 @@ struct _FILE_DATA_STREAM {
 constexpr uint32_t kStreamQueryFirstBytes = 1024;
 constexpr uint32_t kStreamQueryMaxBytes = 64u << 20;
 
+// A drive-letter path ("C:\\...") or a UNC or device path ("\\\\server\\...", "\\\\?\\...").
+// Anything else would be resolved against a current directory nobody chose.
+bool IsAbsolutePath(const std::wstring& path);
+
 // "dir" + "\\" + name, without doubling a separator the folder already ends with.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 // The path with exactly one trailing backslash, as mount-point queries need it.

@@ -44,6 +44,12 @@ int CFolderWalk::Walk(const std::wstring& folder, int removeSelf, bool nested) {
     if (AnyLatchSet(m_operation)) {
         return 0;
     }
+    if (!IsAbsolutePath(folder)) {
+        // An empty or relative folder would be listed from the current directory, or
+        // as "\\*" from the root of the current drive: never what was asked for.
+        Report(ResultRecord::Folder, folder, StatusFailedOther);
+        return 0;
+    }
     if (m_operation->m_engineFlag == 0) {
         m_operation->m_engineName = folder;
         m_operation->m_engineFlag = 1;
@@ -134,6 +140,12 @@ CFolderWalk::EntryOutcome CFolderWalk::FolderEntry(const FindData& entry,
         return EntryOutcome::Failed;
     }
     uint32_t attributes = entry.attributes;
+    if (path.size() > kMaxItemPathChars) {
+        // Refused like any over-long item, and not entered: descending without a limit
+        // would let a deep enough tree exhaust the worker's stack.
+        Report(ResultRecord::Folder, path, StatusFailedOther);
+        return EntryOutcome::Failed;
+    }
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
         if (Walk(path, 1, true) == 0) {
             // A user's stop leaves the folder in place on purpose.
@@ -161,6 +173,9 @@ void WalkForEstimate(IFileSystem* fileSystem, const std::wstring& path, uint64_t
     const size_t slash = path.rfind(L'\\');
     if (IsDotEntry(slash == std::wstring::npos ? path : path.substr(slash + 1))) {
         return;
+    }
+    if (path.size() > kMaxItemPathChars) {
+        return;  // never erased, and a bound on the recursion
     }
     FileAttributeData data;
     if (fileSystem->GetAttributesEx(path, &data) != ERROR_SUCCESS) {

@@ -79,9 +79,10 @@ void ProcessControlOperations(WorkerContext* context) {
             return;
         }
         COperationBase* operation = queue->TakeNext(true);
-        if (TakenOperationIsValid(context, operation)) {
-            RunControlOperation(context, operation);
+        if (!TakenOperationIsValid(context, operation)) {
+            return;  // reported; the erase code goes on and meets the rest next time
         }
+        RunControlOperation(context, operation);
     }
 }
 

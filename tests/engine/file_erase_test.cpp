@@ -236,6 +236,16 @@ TEST_F(FileEraseTest, APassThatCannotBeFlushedToDiskFailsTheFile) {
     EXPECT_EQ(Only(m_h.Sim().Journal(), SimCall::kWrite).size(), 1u);
 }
 
+TEST_F(FileEraseTest, StreamsThatNeverFitTheListAreNotReportedErased) {
+    m_h.Sim().AddFile(L"C:\\many.txt", "payload");
+    m_h.Sim().InjectFault(SimCall::kQueryStreams, 1, ERROR_MORE_DATA, true, L"C:\\many.txt");
+    const RunOutcome outcome = EraseFile(L"C:\\many.txt");
+    EXPECT_EQ(outcome.status, StatusFailedOther);
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\many.txt", StatusFailedOther}}));
+    EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\many.txt"), "payload");
+    EXPECT_TRUE(Only(m_h.Sim().Journal(), SimCall::kWrite).empty());
+}
+
 TEST_F(FileEraseTest, EstimatesMultiplyTheSizeByThePasses) {
     m_h.Sim().AddFile(L"C:\\t\\a.bin", std::string(1000, 'a'));
     m_h.Sim().AddFile(L"C:\\t\\sub\\b.bin", std::string(24, 'b'));

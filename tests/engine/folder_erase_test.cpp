@@ -111,6 +111,48 @@ TEST_F(FolderEraseTest, FileLinksAreErasedAsLinksAndTheirTargetsKept) {
     EXPECT_TRUE(m_h.Sim().Journal(SimCall::kWrite).empty());
 }
 
+TEST_F(FolderEraseTest, AnEmptyOrRelativeFolderIsRefusedNotResolvedAgainstTheCurrentDrive) {
+    m_h.Sim().AddFile(L"C:\\root.txt", "at the root of the drive");
+    for (const std::wstring path : {L"", L"relative\\dir", L"\\rooted", L"C:dir"}) {
+        SCOPED_TRACE(std::string(path.begin(), path.end()));
+        const uint32_t listingsBefore = m_h.Sim().CallCount(SimCall::kFindFirst);
+        const RunOutcome outcome = Erase<CEraseContentsOfFolder>(path);
+        EXPECT_EQ(outcome.status, StatusFailedOther);
+        EXPECT_EQ(outcome.lines, (Lines{{kFolder, path, StatusFailedOther}}));
+        EXPECT_EQ(m_h.Sim().CallCount(SimCall::kFindFirst), listingsBefore);  // nothing listed
+    }
+    EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\root.txt"), "at the root of the drive");
+}
+
+TEST_F(FolderEraseTest, SubFoldersPastThePathLimitAreRefusedAndNotEntered) {
+    // Deep enough that the next level crosses 260 characters.
+    std::wstring deep = L"C:\\top";
+    while (deep.size() + 11 <= 260) {
+        deep += L"\\0123456789";
+    }
+    const std::wstring tooLong = deep + L"\\0123456789";
+    m_h.Sim().AddFile(tooLong + L"\\inside.txt", "beyond the limit");
+    m_h.Sim().AddFile(L"C:\\top\\near.txt", "near");
+    m_h.Sim().ClearJournal();
+    const RunOutcome outcome = Erase<CEraseFolderAndContents>(L"C:\\top");
+
+    EXPECT_EQ(outcome.status, StatusFailedOther);
+    EXPECT_FALSE(m_h.Sim().Exists(L"C:\\top\\near.txt"));
+    EXPECT_EQ(m_h.Sim().ReadAll(tooLong + L"\\inside.txt"), "beyond the limit");
+    ASSERT_FALSE(outcome.lines.empty());
+    EXPECT_NE(std::find(outcome.lines.begin(), outcome.lines.end(),
+                        ResultLine{kFolder, tooLong, StatusFailedOther}),
+              outcome.lines.end());
+    for (const ResultLine& line : outcome.lines) {
+        EXPECT_EQ(line.path.find(L"inside.txt"), std::wstring::npos) << "entered the long folder";
+    }
+    // The estimate does not descend there either.
+    CEraseFolderAndContents estimate = MakeOperation<CEraseFolderAndContents>(L"C:\\top", kDoD);
+    estimate.m_estimateFileSystem = &m_h.Sim();
+    estimate.EstimateWork();
+    EXPECT_EQ(estimate.m_fileCount, 0u);
+}
+
 TEST_F(FolderEraseTest, MountedVolumesAreReportedAndNeverEntered) {
     m_h.Sim().AddVolume(L'D', kVolumeD, 512, 8, 1024);
     m_h.Sim().AddFile(L"D:\\keep.txt", "on D");

@@ -238,6 +238,29 @@ TEST_F(WorkerTest, AbortWhilePausedStopsAndEndsAborted) {
     EXPECT_EQ(messages[messages.size() - 2].statusWhenPosted, StatusAborted);
 }
 
+TEST_F(WorkerTest, ControlOperationWithAWrongStatusEndsThatCheckPoint) {
+    m_harness.StartWorker();
+    COperationBase* erase = AppendHeldAt(CTestEraseOperation(1, 1, 3), {0, 0, 1});
+    m_gate->WaitArrived();
+    COperationBase* broken = m_harness.Insert<CFinishOperation>();
+    broken->m_status = StatusAwaitingConfirmation;
+    m_harness.Insert<CPauseNow>();
+    m_gate->Release();
+
+    // The broken one is reported and the check point returns: the pause behind it is
+    // run at the next check point, after one more chunk.
+    uint32_t sleeps = m_harness.Clock().Sleeps();
+    while (m_harness.Clock().Sleeps() == sleeps) {
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(Written().size(), 2u);
+    ASSERT_EQ(m_harness.MessageBoxes().Shown().size(), 1u);
+    m_harness.Insert<CResumePausedOperation>();
+    auto messages = m_harness.RunUntilDone(erase);
+    EXPECT_EQ(MessagesFor(messages, broken).size(), 1u);  // just "done"
+    EXPECT_EQ(messages[messages.size() - 2].statusWhenPosted, StatusCompleted);
+}
+
 TEST_F(WorkerTest, CleanupAndExitEndsAnIdleWorker) {
     m_harness.StartWorker();
     COperationBase* exit = m_harness.Insert<CCleanupAndExit>();
