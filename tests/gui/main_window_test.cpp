@@ -298,6 +298,53 @@ TEST(MainWindowTest, AMissingLanguageLibraryFallsBackToJapaneseSilently) {
     ResetRegistry();
 }
 
+// A visible top-level window of the program other than its main window, or null.
+HWND FindOtherWindow(const CProgram& program) {
+    struct Search {
+        DWORD processId;
+        HWND main;
+        HWND found;
+    } search = {program.ProcessId(), program.Window(), nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId && window != s->main && IsWindowVisible(window)) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST(MainWindowTest, AMissingHelpFileIsExplainedWithItsPathNotAsAProgramFault) {
+    ResetRegistry();
+    CProgram program(g_exePath);
+    ASSERT_TRUE(program.Start());
+    PostMessageW(program.Window(), WM_COMMAND, MAKEWPARAM(32772, 0), 0);
+    HWND box = nullptr;
+    for (int i = 0; i < 100 && box == nullptr; ++i) {
+        Settle(50);
+        box = FindOtherWindow(program);
+    }
+    ASSERT_NE(box, nullptr) << "no message about the missing help file";
+    wchar_t caption[64] = {};
+    GetWindowTextW(box, caption, 64);
+    EXPECT_EQ(std::wstring(caption), kTitle);
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 1024);  // the message box's text control
+    const std::wstring message = text;
+    EXPECT_NE(message.find(L"QMZ4.pdf"), std::wstring::npos) << "the path is named";
+    EXPECT_EQ(message.find(L"弊社サポート"), std::wstring::npos) << "not an internal error";
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+    Settle(200);
+    EXPECT_TRUE(program.Close());
+    ResetRegistry();
+}
+
 }  // namespace
 }  // namespace qmz::gui
 

@@ -21,6 +21,17 @@ TEST(CheckEqualsSelectTest, SelectAllAndToggle) {
               (std::vector<bool>{false, true, true, false}));
 }
 
+TEST(CheckEqualsSelectTest, ANotificationForRowMinusOneConcernsEveryRow) {
+    const RowRange all = NotifiedRows(-1, 4);
+    EXPECT_EQ(all.first, 0);
+    EXPECT_EQ(all.last, 3);
+    const RowRange one = NotifiedRows(2, 4);
+    EXPECT_EQ(one.first, 2);
+    EXPECT_EQ(one.last, 2);
+    const RowRange none = NotifiedRows(-1, 0);
+    EXPECT_LT(none.last, none.first);
+}
+
 TEST(CheckEqualsSelectTest, UserChangesWaitForAPauseWhileAnItemRuns) {
     EXPECT_EQ(GateUserChange(false, false), UserChangeGate::Apply);
     EXPECT_EQ(GateUserChange(false, true), UserChangeGate::Apply);
@@ -94,7 +105,7 @@ TEST(PlanRemovalTest, EachStatusGetsItsOwnTreatmentHighestRowFirst) {
     std::vector<RemoveStep> steps = PlanRemoval(rows, 0);
     ASSERT_EQ(steps.size(), 5u);
     EXPECT_EQ(steps[0].row, 5);
-    EXPECT_EQ(steps[0].action, RemoveAction::ReportAndKeep);
+    EXPECT_EQ(steps[0].action, RemoveAction::ReportAndRemove);
     EXPECT_EQ(steps[1].row, 4);
     EXPECT_EQ(steps[1].action, RemoveAction::DiscardAndRemove);
     EXPECT_EQ(steps[2].row, 3);
@@ -116,8 +127,7 @@ TEST(PlanRemovalTest, TheBookkeepingFollowsACarriedOutPlan) {
     ranges.m_firstNewRow = 3;
     ranges.m_lastNewRow = 4;
     for (const RemoveStep& step : PlanRemoval(rows, ranges.m_executingRow)) {
-        if (step.action != RemoveAction::ScrollIntoView &&
-            step.action != RemoveAction::ReportAndKeep) {
+        if (step.action != RemoveAction::ScrollIntoView) {
             ranges.RowDeleted(step.row);
         }
     }

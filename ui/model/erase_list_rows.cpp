@@ -44,7 +44,7 @@ std::vector<RemoveStep> PlanRemoval(const std::vector<EraseRowState>& rows, int3
         } else if (state.status == kQueued) {
             action = RemoveAction::UnqueueAndRemove;
         } else {
-            action = RemoveAction::ReportAndKeep;
+            action = RemoveAction::ReportAndRemove;
         }
         steps.push_back({row, action});
     }

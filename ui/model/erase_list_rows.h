@@ -30,8 +30,10 @@ enum class RemoveAction {
     RemoveRow,         // a left-over row: nothing else to do
     DiscardAndRemove,  // awaiting confirmation: the row owns the operation
     UnqueueAndRemove,  // queued: take it out of the queue, which destroys it
-    ReportAndKeep,     // any other status: the worker still uses it, so the row stays
-    ScrollIntoView,    // the executing row is never removed, only shown
+    // Any other status: reported as unexpected; the row goes, the operation stays with
+    // the worker, whose done report frees it.
+    ReportAndRemove,
+    ScrollIntoView,  // the executing row is never removed, only shown
 };
 
 struct RemoveStep {

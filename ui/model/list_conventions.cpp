@@ -26,4 +26,8 @@ UserChangeGate GateUserChange(bool itemExecuting, bool controlPending) {
     return controlPending ? UserChangeGate::Ignore : UserChangeGate::PauseThenApply;
 }
 
+RowRange NotifiedRows(int item, int rowCount) {
+    return item < 0 ? RowRange{0, rowCount - 1} : RowRange{item, item};
+}
+
 }  // namespace qmz

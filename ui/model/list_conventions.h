@@ -21,6 +21,13 @@ RowMark MatchMarks(RowMark changed, RowChange what);
 
 // Select all: every row selected (and checked).
 std::vector<bool> SelectAllRows(std::size_t rowCount);
+
+// The rows a list-view change notification is about: its item, or every row for -1.
+struct RowRange {
+    int first = 0;
+    int last = -1;  // empty when last < first
+};
+RowRange NotifiedRows(int item, int rowCount);
 // Toggle: every selected row unselected, every other row selected.
 std::vector<bool> ToggleRows(const std::vector<bool>& selected);
 

@@ -136,17 +136,20 @@ bool CQMZ4Main::AllowUserChange() {
 }
 
 void CQMZ4Main::OnListItemChanged(int listId, const NMLISTVIEW& change) {
-    if (m_programmaticChange > 0 || change.iItem < 0) {
+    if (m_programmaticChange > 0) {
         return;
     }
     CListView& list = listId == IDC_ERASE_LIST ? m_eraseList : m_resultList;
     CProgrammaticChange programmatic(this);
-    if (SelectionChanged(change)) {
-        list.MarkRow(change.iItem,
-                     MatchMarks({SelectedAfter(change), false}, RowChange::Selection).checked);
-    } else if (CheckChanged(change)) {
-        list.MarkRow(change.iItem,
-                     MatchMarks({false, CheckedAfter(change)}, RowChange::Check).selected);
+    // Row -1 stands for every row, as when a click on empty space deselects them all.
+    const RowRange rows = NotifiedRows(change.iItem, list.RowCount());
+    for (int row = rows.first; row <= rows.last; ++row) {
+        if (SelectionChanged(change)) {
+            list.MarkRow(row,
+                         MatchMarks({SelectedAfter(change), false}, RowChange::Selection).checked);
+        } else if (CheckChanged(change)) {
+            list.MarkRow(row, MatchMarks({false, CheckedAfter(change)}, RowChange::Check).selected);
+        }
     }
 }
 
@@ -183,9 +186,10 @@ void CQMZ4Main::OnRemoveSelected() {
             case RemoveAction::ScrollIntoView:
                 m_eraseList.EnsureVisible(step.row);
                 continue;
-            case RemoveAction::ReportAndKeep:
+            case RemoveAction::ReportAndRemove:
                 InternalError(L"Expected different status:\n" + m_eraseList.CellText(step.row, 1));
-                continue;
+                m_eraseList.SetRowData(step.row, 0);  // the operation is left alone
+                break;
             case RemoveAction::DiscardAndRemove:
                 m_eraseList.SetRowData(step.row, 0);
                 delete operation;
@@ -219,11 +223,28 @@ void CQMZ4Main::OnResultToggle() {
 
 void CQMZ4Main::ShowHelpFile() {
     const std::wstring path = m_env.programDirectory + L"\\" + m_helpFileName;
-    const auto started = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(m_hwnd, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    if (started <= 32) {
-        InternalError(L"ShellExecute() failed:\n" + path);
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = m_hwnd;
+    info.lpFile = path.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExW(&info)) {
+        return;
     }
+    // A missing help file or a missing PDF reader is not a program fault: say what the
+    // system says, and where the file was looked for.
+    const DWORD error = GetLastError();
+    wchar_t* reason = nullptr;
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&reason), 0, nullptr);
+    std::wstring text = reason != nullptr ? reason : L"";
+    LocalFree(reason);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) {
+        text.pop_back();
+    }
+    MessageBoxW(m_hwnd, (text + L"\n" + path).c_str(), m_title.c_str(), MB_OK | MB_ICONERROR);
 }
 
 void CQMZ4Main::OpenPublisherPage() {
