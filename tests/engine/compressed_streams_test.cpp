@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ops/control_operations.h"
 #include "tests/engine/engine_harness.h"
 
 namespace qmz {
@@ -86,6 +87,39 @@ TEST(CompressedStreamsVista, AFailedZeroingFailsTheFile) {
 }
 
 // Before Vista: every pass goes to the stream's clusters on the raw volume.
+// Requests that arrive while allocated ranges are being zeroed (Vista and later).
+template <class TControl>
+RunOutcome ZeroWithRequestAtFirstRange(CEngineHarness& h) {
+    h.Sim().AddFile(kPath, kData);
+    h.Sim().MakeSparse(kPath, {{0, kCluster}, {2 * kCluster, kCluster}, {4 * kCluster, kCluster}});
+    h.Hooks().m_beforeWrite = [&h](uint32_t n, const std::wstring&) {
+        if (n == 1) {
+            h.Queue().InsertControlOperation(TControl());
+        }
+    };
+    return h.Run(MakeOperation<CEraseFile>(kPath, kDoD));
+}
+
+TEST(CompressedStreamsVista, FinishCycleWhileZeroingKeepsTheFileAndReportsItStopped) {
+    CEngineHarness h(true);
+    const RunOutcome outcome = ZeroWithRequestAtFirstRange<CFinishCycle>(h);
+    EXPECT_EQ(outcome.status, StatusFailedOther);
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, kPath, StatusAborted}}));
+    EXPECT_EQ(Count(h.Sim(), SimCall::kSetZeroData), 3u);  // the zeroing under way completes
+    EXPECT_TRUE(h.Sim().Exists(kPath));                    // but the file is not deleted
+    EXPECT_EQ(Count(h.Sim(), SimCall::kDelete), 0u);
+}
+
+TEST(CompressedStreamsVista, AbortWhileZeroingStopsAfterTheRangeUnderWay) {
+    CEngineHarness h(true);
+    const RunOutcome outcome = ZeroWithRequestAtFirstRange<CDiscardPausedOperation>(h);
+    EXPECT_EQ(outcome.status, StatusAborted);
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, kPath, StatusAborted}}));
+    EXPECT_EQ(Count(h.Sim(), SimCall::kSetZeroData), 1u);
+    EXPECT_TRUE(h.Sim().Exists(kPath));
+    EXPECT_EQ(Count(h.Sim(), SimCall::kWrite), 0u);  // no fall-back to plain passes
+}
+
 TEST(CompressedStreamsXp, CompressedClustersAreOverwrittenOnTheVolume) {
     CEngineHarness h(false);
     h.Sim().AddFile(kPath, kData);

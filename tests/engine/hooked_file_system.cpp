@@ -31,7 +31,10 @@ public:
                                   std::vector<AllocatedRange>* r) override {
         return m_inner->QueryAllocatedRanges(o, l, m, r);
     }
-    uint32_t SetZeroData(uint64_t b, uint64_t e) override { return m_inner->SetZeroData(b, e); }
+    uint32_t SetZeroData(uint64_t b, uint64_t e) override {
+        m_owner->BeforeWrite(m_path);  // zeroing is the write of these streams
+        return m_inner->SetZeroData(b, e);
+    }
     uint32_t GetRetrievalPointers(int64_t v, uint32_t b, RetrievalPointers* p) override {
         return m_inner->GetRetrievalPointers(v, b, p);
     }

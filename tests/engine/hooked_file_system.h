@@ -17,7 +17,7 @@ class CHookedFileSystem : public IFileSystem {
 public:
     explicit CHookedFileSystem(IFileSystem* inner) : m_inner(inner) {}
 
-    // Called before every write with the 1-based count of writes so far and the path
+    // Called before every write (or zeroing) with the 1-based count so far and the path
     // the handle was opened with. Set it before the operation is queued.
     std::function<void(uint32_t writeNumber, const std::wstring& path)> m_beforeWrite;
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/compressed_streams.h"
 #include "engine/erase_operations.h"
 #include "engine/page_buffer.h"
 #include "ops/operation_queue.h"
@@ -306,6 +307,69 @@ TEST(PageBuffer, IsZeroFilledAndPageAligned) {
     EXPECT_EQ(std::count(buffer.Data(), buffer.Data() + 5000, 0), 5000);
     CPageBuffer empty(0);
     EXPECT_FALSE(empty);
+}
+
+// A file whose cluster map comes back in scripted batches, keyed by the starting VCN
+// asked for; anything else is refused.
+class CMappedFile : public CMemoryHandle {
+public:
+    struct Batch {
+        RetrievalPointers pointers;
+        uint32_t result;
+    };
+    CMappedFile() : CMemoryHandle(0) {}
+    uint32_t GetRetrievalPointers(int64_t startingVcn, uint32_t, RetrievalPointers* out) override {
+        m_asked.push_back(startingVcn);
+        for (const Batch& batch : m_batches) {
+            if (batch.pointers.startingVcn == startingVcn) {
+                *out = batch.pointers;
+                return batch.result;
+            }
+        }
+        return ERROR_INVALID_PARAMETER;
+    }
+    std::vector<Batch> m_batches;
+    std::vector<int64_t> m_asked;
+};
+
+class OverwriteExtentsTest : public RunPassesTest {};
+
+TEST_F(OverwriteExtentsTest, BatchesOfTheMapAreOverwrittenExactlyAtTheirOwnClusters) {
+    constexpr uint32_t kUnit = 512;
+    Prepare({0xAB});
+    CMappedFile file;
+    // VCN 0-1 at LCN 10, a hole at VCN 2, VCN 3-4 at LCN 20; "more data"; then the
+    // second batch starts at VCN 5: VCN 5 at LCN 30, VCN 6-7 at LCN 40.
+    file.m_batches = {{{0, {{2, 10}, {3, -1}, {5, 20}}}, ERROR_MORE_DATA},
+                      {{5, {{6, 30}, {8, 40}}}, ERROR_SUCCESS}};
+    CMemoryHandle volume(64 * kUnit, 0x33);
+    ExtentsOutcome outcome;
+    ASSERT_EQ(OverwriteExtents(&m_operation, &volume, kUnit, &file, &outcome), kSpecialDone);
+
+    EXPECT_EQ(file.m_asked, (std::vector<int64_t>{0, 5}));
+    EXPECT_TRUE(outcome.someAllocated);
+    EXPECT_TRUE(outcome.wholeMapRead);
+    std::vector<bool> expected(64, false);
+    for (int lcn : {10, 11, 20, 21, 30, 40, 41}) {
+        expected[lcn] = true;
+    }
+    for (uint32_t lcn = 0; lcn < 64; ++lcn) {
+        const uint8_t want = expected[lcn] ? 0xAB : 0x33;
+        for (uint32_t at = lcn * kUnit; at < (lcn + 1) * kUnit; ++at) {
+            ASSERT_EQ(volume.m_data[at], want) << "cluster " << lcn << " byte " << at;
+        }
+    }
+}
+
+TEST_F(OverwriteExtentsTest, AMapThatNeverAdvancesIsNotFollowedForever) {
+    Prepare({0xAB});
+    CMappedFile file;
+    file.m_batches = {{{0, {}}, ERROR_MORE_DATA}};
+    CMemoryHandle volume(4096);
+    ExtentsOutcome outcome;
+    EXPECT_EQ(OverwriteExtents(&m_operation, &volume, 512, &file, &outcome), kSpecialNotApplicable);
+    EXPECT_EQ(file.m_asked.size(), 1u);
+    EXPECT_TRUE(volume.Calls(HandleCall::kWrite).empty());
 }
 
 }  // namespace
