@@ -67,11 +67,12 @@ inline bool ReadDwordValue(IRegistryKey& key, const std::wstring& name, int32_t*
     return true;
 }
 
-// A REG_SZ of whole UTF-16 units that holds a terminator; the text ends at the first one.
+// A REG_SZ of whole UTF-16 units; the text ends at the first terminator or, since other
+// tools may store it without one, at the end of the data. No data at all is no value.
 inline bool ReadStringValue(IRegistryKey& key, const std::wstring& name, std::wstring* value) {
     RegistryValue raw;
     if (key.QueryValue(name, (kMaxRegistryStringChars + 1) * 2, &raw) != ERROR_SUCCESS ||
-        raw.type != REG_SZ || raw.data.size() % 2 != 0) {
+        raw.type != REG_SZ || raw.data.size() % 2 != 0 || raw.data.empty()) {
         return false;
     }
     std::wstring text;
@@ -92,7 +93,8 @@ inline bool ReadStringValue(IRegistryKey& key, const std::wstring& name, std::ws
             text.push_back(static_cast<wchar_t>(unit));
         }
     }
-    return false;  // no terminator
+    *value = std::move(text);
+    return true;
 }
 
 }  // namespace qmz

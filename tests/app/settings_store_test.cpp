@@ -117,14 +117,18 @@ TEST_P(SettingsDamagedStringTest, StringReadsAsDefault) {
 
 INSTANTIATE_TEST_SUITE_P(
     Shapes, SettingsDamagedStringTest,
-    ::testing::Values(DamagedValue{"NoTerminator", REG_SZ, Utf16Bytes(L"D:\\x.log", false)},
-                      DamagedValue{"OddByteCount", REG_SZ, {'D', 0, ':', 0, 0, 0, 0}},
+    ::testing::Values(DamagedValue{"OddByteCount", REG_SZ, {'D', 0, ':', 0, 0, 0, 0}},
                       DamagedValue{"Empty", REG_SZ, {}},
                       DamagedValue{"Dword", REG_DWORD, DwordBytes(7)},
                       DamagedValue{"Binary", REG_BINARY, Utf16Bytes(L"D:\\x.log")},
                       DamagedValue{"Huge", REG_SZ,
                                    Utf16Bytes(std::wstring(kMaxRegistryStringChars + 1, L'a'))}),
     [](const ::testing::TestParamInfo<DamagedValue>& info) { return info.param.label; });
+
+TEST_F(SettingsStoreTest, StringStoredWithoutTerminatorIsTakenWhole) {
+    PutSetting(L"LogFile", REG_SZ, Utf16Bytes(L"D:\\x.log", false));
+    EXPECT_EQ(Load().LogFile, L"D:\\x.log");
+}
 
 TEST_F(SettingsStoreTest, StringEndsAtItsFirstTerminatorAndTheLongestIsAccepted) {
     PutSetting(L"LogFile", REG_SZ, Utf16Bytes(std::wstring(L"D:\\a.csv\0junk", 13)));
