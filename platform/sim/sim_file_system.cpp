@@ -57,11 +57,8 @@ uint32_t CSimFileSystem::GetAttributesEx(const std::wstring& path, FileAttribute
 
 uint32_t CSimFileSystem::SetAttributes(const std::wstring& path, uint32_t attributes) {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
-    uint32_t error = m_state->m_faults.Check(SimCall::kSetAttributes, path);
     SimLookup lookup;
-    if (error == ERROR_SUCCESS) {
-        error = m_state->Resolve(path, false, &lookup);
-    }
+    uint32_t error = m_state->CheckAndResolve(SimCall::kSetAttributes, path, false, &lookup);
     if (error != ERROR_SUCCESS) {
         return error;
     }
@@ -74,11 +71,8 @@ uint32_t CSimFileSystem::SetAttributes(const std::wstring& path, uint32_t attrib
 
 uint32_t CSimFileSystem::MakeWritable(const std::wstring& path) {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
-    uint32_t error = m_state->m_faults.Check(SimCall::kMakeWritable, path);
     SimLookup lookup;
-    if (error == ERROR_SUCCESS) {
-        error = m_state->Resolve(path, false, &lookup);
-    }
+    uint32_t error = m_state->CheckAndResolve(SimCall::kMakeWritable, path, false, &lookup);
     if (error != ERROR_SUCCESS) {
         return error;
     }
@@ -347,11 +341,8 @@ uint32_t CSimFileSystem::Remove(CSimNode& node, SimCall call) {
 
 uint32_t CSimFileSystem::Delete(const std::wstring& path) {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
-    uint32_t error = m_state->m_faults.Check(SimCall::kDelete, path);
     SimLookup lookup;
-    if (error == ERROR_SUCCESS) {
-        error = m_state->Resolve(path, false, &lookup);
-    }
+    uint32_t error = m_state->CheckAndResolve(SimCall::kDelete, path, false, &lookup);
     if (error != ERROR_SUCCESS) {
         return error;
     }
@@ -384,11 +375,8 @@ uint32_t CSimFileSystem::Delete(const std::wstring& path) {
 
 uint32_t CSimFileSystem::RemoveFolder(const std::wstring& path) {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
-    uint32_t error = m_state->m_faults.Check(SimCall::kRemoveDirectory, path);
     SimLookup lookup;
-    if (error == ERROR_SUCCESS) {
-        error = m_state->Resolve(path, false, &lookup);
-    }
+    uint32_t error = m_state->CheckAndResolve(SimCall::kRemoveDirectory, path, false, &lookup);
     if (error != ERROR_SUCCESS) {
         return error;
     }
@@ -471,11 +459,8 @@ uint32_t CSimFileSystem::GetVolumeNameForMountPoint(const std::wstring& mountPoi
 
 // The volume that holds `folder`, as the free-space calls see it. Caller holds the lock.
 uint32_t CSimFileSystem::VolumeOfFolder(const std::wstring& folder, const CSimVolume** volume) {
-    uint32_t error = m_state->m_faults.Check(SimCall::kGetDiskFreeSpace, folder);
     SimLookup lookup;
-    if (error == ERROR_SUCCESS) {
-        error = m_state->Resolve(folder, true, &lookup);
-    }
+    uint32_t error = m_state->CheckAndResolve(SimCall::kGetDiskFreeSpace, folder, true, &lookup);
     if (error == ERROR_SUCCESS && !lookup.node->IsFolder()) {
         error = ERROR_DIRECTORY;
     }

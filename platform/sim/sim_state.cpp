@@ -144,6 +144,12 @@ void CSimState::Unlink(CSimNode& node) {
     }
 }
 
+uint32_t CSimState::CheckAndResolve(SimCall call, const std::wstring& path, bool followLast,
+                                    SimLookup* lookup) {
+    const uint32_t error = m_faults.Check(call, path);
+    return error != ERROR_SUCCESS ? error : Resolve(path, followLast, lookup);
+}
+
 void CSimState::Journal(SimCall call, const CSimNode& node, const std::wstring& stream,
                         uint64_t offset, uint64_t length, const uint8_t* data) {
     SimJournalEntry entry;

@@ -44,6 +44,10 @@ public:
     void Close(CSimNode& node, uint64_t openId, bool deleteOnClose);
     void Unlink(CSimNode& node);
 
+    // The injected fault for this call, if any, else the lookup of `path`.
+    uint32_t CheckAndResolve(SimCall call, const std::wstring& path, bool followLast,
+                             SimLookup* lookup);
+
     void Journal(SimCall call, const CSimNode& node, const std::wstring& stream, uint64_t offset,
                  uint64_t length, const uint8_t* data = nullptr);
 
