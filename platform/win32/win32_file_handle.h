@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/file_system.h"
-#include "platform/win32/scoped_handle.h"
+#include "platform/win32/unique_handle.h"
 
 namespace qmz {
 

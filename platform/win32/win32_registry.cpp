@@ -76,25 +76,6 @@ private:
 
 }  // namespace
 
-CRegistryKeyHandle& CRegistryKeyHandle::operator=(CRegistryKeyHandle&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_key = other.Release();
-    }
-    return *this;
-}
-
-HKEY CRegistryKeyHandle::Release() {
-    return std::exchange(m_key, nullptr);
-}
-
-void CRegistryKeyHandle::Close() {
-    if (m_key != nullptr) {
-        RegCloseKey(m_key);
-        m_key = nullptr;
-    }
-}
-
 uint32_t CWin32Registry::OpenKey(RegistryRoot root, const std::wstring& subKey, bool writable,
                                  std::unique_ptr<IRegistryKey>* key) {
     HKEY opened = nullptr;

@@ -4,27 +4,9 @@
 #include <windows.h>
 
 #include "platform/registry.h"
+#include "platform/win32/unique_handle.h"
 
 namespace qmz {
-
-// Sole owner of one open HKEY: closed exactly once, never copied.
-class CRegistryKeyHandle {
-public:
-    CRegistryKeyHandle() = default;
-    explicit CRegistryKeyHandle(HKEY key) : m_key(key) {}
-    ~CRegistryKeyHandle() { Close(); }
-    CRegistryKeyHandle(const CRegistryKeyHandle&) = delete;
-    CRegistryKeyHandle& operator=(const CRegistryKeyHandle&) = delete;
-    CRegistryKeyHandle(CRegistryKeyHandle&& other) noexcept : m_key(other.Release()) {}
-    CRegistryKeyHandle& operator=(CRegistryKeyHandle&& other) noexcept;
-
-    HKEY Get() const { return m_key; }
-    HKEY Release();
-    void Close();
-
-private:
-    HKEY m_key = nullptr;
-};
 
 class CWin32Registry : public IRegistry {
 public:

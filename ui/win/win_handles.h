@@ -3,53 +3,23 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "platform/win32/unique_handle.h"
 
 namespace qmz {
 
-template <class Handle, class Traits>
-class CUniqueHandle {
-public:
-    CUniqueHandle() = default;
-    explicit CUniqueHandle(Handle handle) : m_handle(handle) {}
-    ~CUniqueHandle() { Reset(); }
-    CUniqueHandle(const CUniqueHandle&) = delete;
-    CUniqueHandle& operator=(const CUniqueHandle&) = delete;
-    CUniqueHandle(CUniqueHandle&& other) noexcept : m_handle(other.Release()) {}
-    CUniqueHandle& operator=(CUniqueHandle&& other) noexcept {
-        if (this != &other) {
-            Reset(other.Release());
-        }
-        return *this;
-    }
-
-    Handle Get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr; }
-    Handle Release() { return std::exchange(m_handle, nullptr); }
-    void Reset(Handle handle = nullptr) {
-        if (m_handle != nullptr) {
-            Traits::Free(m_handle);
-        }
-        m_handle = handle;
-    }
-
-private:
-    Handle m_handle = nullptr;
-};
-
-struct GdiObjectTraits {
+struct GdiObjectTraits : NullIsInvalid<HGDIOBJ> {
     static void Free(HGDIOBJ object) { DeleteObject(object); }
 };
-struct IconTraits {
+struct IconTraits : NullIsInvalid<HICON> {
     static void Free(HICON icon) { DestroyIcon(icon); }
 };
-struct MenuTraits {
+struct MenuTraits : NullIsInvalid<HMENU> {
     static void Free(HMENU menu) { DestroyMenu(menu); }
 };
-struct ModuleTraits {
+struct ModuleTraits : NullIsInvalid<HMODULE> {
     static void Free(HMODULE module) { FreeLibrary(module); }
 };
-struct WindowTraits {
+struct WindowTraits : NullIsInvalid<HWND> {
     static void Free(HWND window) { DestroyWindow(window); }
 };
 
