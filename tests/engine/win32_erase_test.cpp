@@ -10,6 +10,7 @@
 #include "engine/overwrite_core.h"
 #include "platform/win32/win32_file_system.h"
 #include "tests/engine/engine_harness.h"
+#include "tests/support/scratch_folder.h"
 
 namespace qmz {
 namespace {
@@ -18,38 +19,9 @@ using Lines = std::vector<ResultLine>;
 
 class Win32EraseTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-        m_root = std::wstring(temp) + L"qmz_engine_" + std::to_wstring(GetCurrentProcessId()) +
-                 L"_" + std::to_wstring(GetTickCount());
-        ASSERT_TRUE(CreateDirectoryW(m_root.c_str(), nullptr));
-    }
-    void TearDown() override { RemoveTree(m_root); }
+    void SetUp() override { ASSERT_FALSE(m_folder.Path().empty()); }
 
-    static void RemoveTree(const std::wstring& folder) {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..") {
-                    continue;
-                }
-                const std::wstring path = folder + L"\\" + name;
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveTree(path);
-                } else {
-                    DeleteFileW(path.c_str());
-                }
-            } while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryW(folder.c_str());
-    }
-
-    std::wstring Path(const std::wstring& name) const { return m_root + L"\\" + name; }
+    std::wstring Path(const std::wstring& name) const { return m_folder.Path() + L"\\" + name; }
 
     void Write(const std::wstring& name, const std::string& data, DWORD attributes = 0) {
         const std::wstring path = Path(name);
@@ -85,7 +57,7 @@ protected:
     }
 
     CWin32FileSystem m_fileSystem;
-    std::wstring m_root;
+    CScratchFolder m_folder{L"qmz_engine"};
 };
 
 TEST_F(Win32EraseTest, PassesOverARegionLeaveTheLastPatternAndVerify) {
