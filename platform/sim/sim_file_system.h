@@ -108,6 +108,7 @@ public:
 
 private:
     uint32_t VolumeOfFolder(const std::wstring& folder, const CSimVolume** volume);
+    uint32_t SetNodeFlag(const std::wstring& path, bool CSimNode::*flag, bool value);
     uint32_t OpenDevice(const std::wstring& path, uint32_t access, uint32_t share, uint32_t flags,
                         std::unique_ptr<IFileHandle>* handle);
     uint32_t OpenObject(const std::wstring& path, uint32_t access, uint32_t share,

@@ -282,24 +282,22 @@ void CSimFileSystem::ReleaseHolds(const std::wstring& path) {
     }
 }
 
-uint32_t CSimFileSystem::SetCannotDelete(const std::wstring& path, bool cannot) {
+uint32_t CSimFileSystem::SetNodeFlag(const std::wstring& path, bool CSimNode::*flag, bool value) {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
     SimLookup lookup;
     const uint32_t error = m_state->Resolve(path, false, &lookup);
     if (error == ERROR_SUCCESS) {
-        lookup.node->m_cannotDelete = cannot;
+        (*lookup.node).*flag = value;
     }
     return error;
 }
 
+uint32_t CSimFileSystem::SetCannotDelete(const std::wstring& path, bool cannot) {
+    return SetNodeFlag(path, &CSimNode::m_cannotDelete, cannot);
+}
+
 uint32_t CSimFileSystem::SetCannotRename(const std::wstring& path, bool cannot) {
-    std::lock_guard<std::mutex> lock(m_state->m_mutex);
-    SimLookup lookup;
-    const uint32_t error = m_state->Resolve(path, false, &lookup);
-    if (error == ERROR_SUCCESS) {
-        lookup.node->m_cannotRename = cannot;
-    }
-    return error;
+    return SetNodeFlag(path, &CSimNode::m_cannotRename, cannot);
 }
 
 uint32_t CSimFileSystem::SetQuota(const std::wstring& root, uint64_t bytes) {
