@@ -1,17 +1,14 @@
 #include "engine/compressed_streams.h"
 
+#include "engine/operation_platform.h"
 #include "engine/overwrite_core.h"
-#include "ops/operation_queue.h"
+#include "ops/check_point.h"
 
 namespace qmz {
 namespace {
 
 uint32_t ReparseFlag(uint32_t attributes) {
     return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? FILE_FLAG_OPEN_REPARSE_POINT : 0;
-}
-
-bool Stopped(const CEraseOperationBase* operation) {
-    return operation->m_abortLatched != 0 || operation->m_finishCycleLatched != 0;
 }
 
 }  // namespace
@@ -23,7 +20,7 @@ bool NeedsSpecialHandling(uint32_t attributes) {
 
 int ZeroAllocatedRanges(CEraseOperationBase* operation, uint32_t attributes,
                         const std::wstring& streamPath) {
-    IFileSystem* fileSystem = operation->m_queue->Platform().fileSystem;
+    IFileSystem* fileSystem = PlatformOf(operation).fileSystem;
     std::unique_ptr<IFileHandle> handle;
     if (fileSystem->Open(streamPath, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING,
                          FILE_FLAG_NO_BUFFERING | FILE_FLAG_WRITE_THROUGH | ReparseFlag(attributes),
@@ -51,7 +48,7 @@ int ZeroAllocatedRanges(CEraseOperationBase* operation, uint32_t attributes,
             if (handle->SetZeroData(range.offset, range.offset + range.length) != ERROR_SUCCESS) {
                 return kSpecialFailed;
             }
-            if (!EngineControlPoint(operation)) {
+            if (!CheckControlPoint(operation)) {
                 return kSpecialFailed;
             }
         }
@@ -123,7 +120,7 @@ int OverwriteExtents(CEraseOperationBase* operation, IFileHandle* volume, uint32
 
 int OverwriteClustersOnVolume(CEraseOperationBase* operation, uint32_t attributes,
                               const std::wstring& streamPath) {
-    IFileSystem* fileSystem = operation->m_queue->Platform().fileSystem;
+    IFileSystem* fileSystem = PlatformOf(operation).fileSystem;
     std::wstring volumePath;
     if (fileSystem->GetVolumePath(streamPath, &volumePath) != ERROR_SUCCESS) {
         return kSpecialFailed;
@@ -152,30 +149,13 @@ int OverwriteClustersOnVolume(CEraseOperationBase* operation, uint32_t attribute
     ExtentsOutcome outcome;
     const int result = OverwriteExtents(operation, volume.get(), clusterSize, file.get(), &outcome);
     volume.reset();
-    if (Stopped(operation) || result == kSpecialFailed) {
+    if (IsStopped(operation) || result == kSpecialFailed) {
         return kSpecialFailed;
     }
     if (result == kSpecialNotApplicable) {
         return kSpecialNotApplicable;
     }
     return outcome.someAllocated && outcome.wholeMapRead ? kSpecialDone : kSpecialNotApplicable;
-}
-
-int OverwriteAnyStream(CEraseOperationBase* operation, uint32_t attributes,
-                       const std::wstring& streamPath, uint64_t size) {
-    if (!NeedsSpecialHandling(attributes)) {
-        return OverwriteStream(operation, attributes, streamPath, size);
-    }
-    const int result = operation->m_queue->Platform().isVistaOrLater
-                           ? ZeroAllocatedRanges(operation, attributes, streamPath)
-                           : OverwriteClustersOnVolume(operation, attributes, streamPath);
-    if (Stopped(operation) || result == kSpecialFailed) {
-        return 0;
-    }
-    if (result == kSpecialNotApplicable) {
-        return OverwriteStream(operation, attributes, streamPath, size);
-    }
-    return 1;
 }
 
 }  // namespace qmz

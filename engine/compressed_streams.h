@@ -42,9 +42,4 @@ int OverwriteExtents(CEraseOperationBase* operation, IFileHandle* volume, uint32
 // device form. Empty when it cannot be determined.
 std::wstring VolumeDeviceName(IFileSystem* fileSystem, const std::wstring& volumePath);
 
-// The calling order for one stream of any kind. 1 overwritten, 0 failed or stopped
-// (the latches tell which).
-int OverwriteAnyStream(CEraseOperationBase* operation, uint32_t attributes,
-                       const std::wstring& streamPath, uint64_t size);
-
 }  // namespace qmz

@@ -3,13 +3,13 @@
 #include "engine/file_erase.h"
 #include "engine/file_streams.h"
 #include "engine/folder_walk.h"
-#include "ops/operation_queue.h"
+#include "engine/operation_platform.h"
 
 namespace qmz {
 namespace {
 
 IFileSystem* FileSystemOf(CEraseOperationBase* operation) {
-    return operation->m_queue->Platform().fileSystem;
+    return PlatformOf(operation).fileSystem;
 }
 
 // FindFirstFileW would match some other object; the leading "\\?\" of a long-path
@@ -43,13 +43,11 @@ int32_t FinalStatus(const CEraseOperationBase* operation, int result) {
 
 }  // namespace
 
-void EstimateTree(CEraseOperationBase* operation, IFileSystem* fileSystem) {
+void EstimateTree(CEraseOperationBase* operation) {
     uint64_t bytes = 0;
     uint64_t files = 0;
     uint64_t folders = 0;
-    if (fileSystem != nullptr) {
-        WalkForEstimate(fileSystem, operation->m_path, &bytes, &files, &folders);
-    }
+    WalkForEstimate(FileSystemOf(operation), operation->m_path, &bytes, &files, &folders);
     const uint64_t passes = operation->m_method != nullptr ? CountPasses(*operation->m_method) : 0;
     operation->m_bytesToWrite = bytes * passes;
     operation->m_fileCount = files;
@@ -58,11 +56,7 @@ void EstimateTree(CEraseOperationBase* operation, IFileSystem* fileSystem) {
 
 template <class Derived, OperationKind kKind>
 void CFileEraseOperation<Derived, kKind>::EstimateWork() {
-    IFileSystem* fileSystem = m_estimateFileSystem;
-    if (fileSystem == nullptr && m_queue != nullptr) {
-        fileSystem = m_queue->Platform().fileSystem;
-    }
-    EstimateTree(this, fileSystem);
+    EstimateTree(this);
 }
 
 template class CFileEraseOperation<CEraseFile, OperationKind::EraseFile>;

@@ -17,10 +17,6 @@ public:
     const std::wstring& KindName() const override { return OperationName(kKind); }
     // Totals the files, folders and bytes under m_path.
     void EstimateWork() override;
-
-    // Estimates run on the main thread before the operation is queued, when m_queue
-    // cannot supply the file system yet: the creator sets this one.
-    IFileSystem* m_estimateFileSystem = nullptr;
 };
 
 class CEraseFile : public CFileEraseOperation<CEraseFile, OperationKind::EraseFile> {
@@ -49,6 +45,6 @@ public:
 
 // The shared estimate: files, folders and size under the operation's path, and the
 // bytes that every pass of its method writes.
-void EstimateTree(CEraseOperationBase* operation, IFileSystem* fileSystem);
+void EstimateTree(CEraseOperationBase* operation);
 
 }  // namespace qmz

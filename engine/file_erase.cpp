@@ -5,14 +5,15 @@
 #include "engine/compressed_streams.h"
 #include "engine/erase_operations.h"
 #include "engine/file_streams.h"
-#include "engine/overwrite_core.h"
+#include "engine/operation_platform.h"
+#include "ops/check_point.h"
 #include "ops/operation_queue.h"
 
 namespace qmz {
 namespace {
 
 IFileSystem* FileSystemOf(CEraseOperationBase* operation) {
-    return operation->m_queue->Platform().fileSystem;
+    return PlatformOf(operation).fileSystem;
 }
 
 std::unique_ptr<CEraseOperationBase> MakeRecord(ResultRecord record) {
@@ -62,14 +63,6 @@ void ReportItemResult(CEraseOperationBase* operation, ResultRecord record, const
 bool IsSuperHidden(uint32_t attributes) {
     const uint32_t both = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     return (attributes & both) == both;
-}
-
-bool IsStopped(const CEraseOperationBase* operation) {
-    return operation->m_abortLatched != 0 || operation->m_finishCycleLatched != 0;
-}
-
-bool AnyLatchSet(const CEraseOperationBase* operation) {
-    return IsStopped(operation) || operation->m_finishFileLatched != 0;
 }
 
 bool MakeWritableIfReadOnly(CEraseOperationBase* operation, uint32_t* attributes,
@@ -156,21 +149,18 @@ int EraseFolderStreams(CEraseOperationBase* operation, uint32_t attributes,
     if (EnumerateStreams(operation, attributes, path, &streams) == 0) {
         return 0;
     }
-    IFileSystem* fileSystem = FileSystemOf(operation);
     for (const _FILE_DATA_STREAM& stream : streams) {
         if (stream.attributes == INVALID_FILE_ATTRIBUTES) {
             return fail(StatusFailedOther);
         }
-        if (!NeedsSpecialHandling(stream.attributes)) {
-            if (OverwriteStream(operation, stream.attributes, stream.name, stream.size) == 0) {
-                return fail(StoppedOr(operation, StatusFailedOther));
-            }
-            if (fileSystem->Delete(stream.name) != ERROR_SUCCESS) {
-                return fail(StatusFailedOther);
-            }
-        } else if (OverwriteAnyStream(operation, stream.attributes, stream.name, stream.size) ==
-                   0) {
+        if (OverwriteAnyStream(operation, stream.attributes, stream.name, stream.size) == 0) {
             return fail(StoppedOr(operation, StatusFailedOther));
+        }
+        // A folder's ordinary named streams go one by one; the special routines have
+        // already truncated theirs.
+        if (!NeedsSpecialHandling(stream.attributes) &&
+            FileSystemOf(operation)->Delete(stream.name) != ERROR_SUCCESS) {
+            return fail(StatusFailedOther);
         }
     }
     if (operation->m_finishFileLatched != 0) {

@@ -24,9 +24,6 @@ void ReportItemResult(CEraseOperationBase* operation, ResultRecord record, const
                       int32_t status);
 
 bool IsSuperHidden(uint32_t attributes);
-// The item was stopped by the user (abort or finish-cycle).
-bool IsStopped(const CEraseOperationBase* operation);
-bool AnyLatchSet(const CEraseOperationBase* operation);
 
 // 1 erased and deleted; 0 otherwise. Always posts the file's result line.
 int EraseFileEntry(CEraseOperationBase* operation, uint32_t attributes, const std::wstring& path);

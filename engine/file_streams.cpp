@@ -2,7 +2,11 @@
 
 #include <cwctype>
 
-#include "ops/operation_queue.h"
+#include "engine/compressed_streams.h"
+#include "engine/operation_platform.h"
+#include "engine/overwrite_core.h"
+#include "engine/path_helpers.h"
+#include "ops/check_point.h"
 
 namespace qmz {
 namespace {
@@ -30,40 +34,18 @@ bool IsRootOrMountPoint(IFileSystem* fileSystem, const std::wstring& path,
 
 }  // namespace
 
-bool IsAbsolutePath(const std::wstring& path) {
-    const bool driveRoot =
-        path.size() >= 3 && path[1] == L':' && path[2] == L'\\' &&
-        ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
-    const bool uncOrDevice = path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\';
-    return driveRoot || uncOrDevice;
-}
-
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
-    if (!folder.empty() && folder.back() == L'\\') {
-        return folder + name;
-    }
-    return folder + L"\\" + name;
-}
-
-std::wstring WithTrailingBackslash(const std::wstring& path) {
-    if (!path.empty() && path.back() == L'\\') {
-        return path;
-    }
-    return path + L"\\";
-}
-
 bool IsMountedVolume(CEraseOperationBase* operation, uint32_t attributes,
                      const std::wstring& path) {
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
         return false;
     }
     std::wstring volumeName;
-    return IsRootOrMountPoint(operation->m_queue->Platform().fileSystem, path, &volumeName);
+    return IsRootOrMountPoint(PlatformOf(operation).fileSystem, path, &volumeName);
 }
 
 int EnumerateStreams(CEraseOperationBase* operation, uint32_t attributes, const std::wstring& path,
                      std::vector<_FILE_DATA_STREAM>* streams) {
-    IFileSystem* fileSystem = operation->m_queue->Platform().fileSystem;
+    IFileSystem* fileSystem = PlatformOf(operation).fileSystem;
     streams->clear();
     const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 
@@ -126,6 +108,23 @@ int EnumerateStreams(CEraseOperationBase* operation, uint32_t attributes, const 
     }
     if (!isFolder) {
         streams->push_back(mainStream);
+    }
+    return 1;
+}
+
+int OverwriteAnyStream(CEraseOperationBase* operation, uint32_t attributes,
+                       const std::wstring& streamPath, uint64_t size) {
+    if (!NeedsSpecialHandling(attributes)) {
+        return OverwriteStream(operation, attributes, streamPath, size);
+    }
+    const int result = PlatformOf(operation).isVistaOrLater
+                           ? ZeroAllocatedRanges(operation, attributes, streamPath)
+                           : OverwriteClustersOnVolume(operation, attributes, streamPath);
+    if (IsStopped(operation) || result == kSpecialFailed) {
+        return 0;
+    }
+    if (result == kSpecialNotApplicable) {
+        return OverwriteStream(operation, attributes, streamPath, size);
     }
     return 1;
 }

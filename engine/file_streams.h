@@ -1,4 +1,5 @@
-// The data streams of a file or folder: named streams first, then a file's main stream.
+// The data streams of a file or folder: named streams first, then a file's main stream,
+// and the one entry that overwrites a stream of any kind.
 #pragma once
 
 #include <cstdint>
@@ -18,19 +19,17 @@ struct _FILE_DATA_STREAM {
 constexpr uint32_t kStreamQueryFirstBytes = 1024;
 constexpr uint32_t kStreamQueryMaxBytes = 64u << 20;
 
-// A drive-letter path ("C:\\...") or a UNC or device path ("\\\\server\\...", "\\\\?\\...").
-// Anything else would be resolved against a current directory nobody chose.
-bool IsAbsolutePath(const std::wstring& path);
-
-// "dir" + "\\" + name, without doubling a separator the folder already ends with.
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
-// The path with exactly one trailing backslash, as mount-point queries need it.
-std::wstring WithTrailingBackslash(const std::wstring& path);
 // A reparse point that another volume is mounted on, or a volume root.
 bool IsMountedVolume(CEraseOperationBase* operation, uint32_t attributes, const std::wstring& path);
 
 // Fills `streams`; 1 listed, 0 the object cannot be opened or queried.
 int EnumerateStreams(CEraseOperationBase* operation, uint32_t attributes, const std::wstring& path,
                      std::vector<_FILE_DATA_STREAM>* streams);
+
+// Overwrites one stream with every pass: compressed, encrypted and sparse streams by
+// their special routine (with its fall-back), any other through the file system.
+// 1 overwritten, 0 failed or stopped (the latches tell which).
+int OverwriteAnyStream(CEraseOperationBase* operation, uint32_t attributes,
+                       const std::wstring& streamPath, uint64_t size);
 
 }  // namespace qmz

@@ -4,9 +4,9 @@
 
 #include "engine/file_erase.h"
 #include "engine/file_streams.h"
-#include "engine/overwrite_core.h"
+#include "engine/operation_platform.h"
+#include "engine/path_helpers.h"
 #include "ops/check_point.h"
-#include "ops/operation_queue.h"
 
 namespace qmz {
 namespace {
@@ -22,7 +22,7 @@ bool IsFolder(uint32_t attributes) {
 class CFolderWalk {
 public:
     explicit CFolderWalk(CEraseOperationBase* operation)
-        : m_operation(operation), m_fileSystem(operation->m_queue->Platform().fileSystem) {}
+        : m_operation(operation), m_fileSystem(PlatformOf(operation).fileSystem) {}
 
     // `nested`: called for a sub-folder, whose parent posts the folder's line.
     int Walk(const std::wstring& folder, int removeSelf, bool nested);
@@ -129,10 +129,8 @@ CFolderWalk::EntryOutcome CFolderWalk::FolderEntry(const FindData& entry,
         Report(ResultRecord::FolderAndContents, path, StatusFailedSystemFile);
         return EntryOutcome::Failed;
     }
-    CheckControlPoint(m_operation);
-    if (m_operation->m_request == RequestAbort) {
+    if (!CheckControlPoint(m_operation)) {
         Report(ResultRecord::Folder, path, StatusAborted);
-        m_operation->m_abortLatched = 1;
         return EntryOutcome::StopWalk;
     }
     if (IsMountedVolume(m_operation, entry.attributes, path)) {

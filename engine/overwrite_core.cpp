@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/operation_platform.h"
 #include "engine/page_buffer.h"
 #include "ops/check_point.h"
-#include "ops/operation_queue.h"
 
 namespace qmz {
 namespace {
@@ -82,8 +82,7 @@ private:
         if (code <= 0xFF) {
             std::memset(m_pattern.Data(), static_cast<int>(code), m_pattern.Size());
         } else if (code == PassRandom) {
-            const uint8_t value =
-                DrawRandomByte(m_operation->m_queue->Platform().random, previousByte);
+            const uint8_t value = DrawRandomByte(PlatformOf(m_operation).random, previousByte);
             std::memset(m_pattern.Data(), value, m_pattern.Size());
         } else if (code == PassVerify || code == PassVerifyOnePercent) {
             std::memset(m_compare.Data(), previousByte, m_compare.Size());
@@ -129,7 +128,7 @@ private:
         while (done < m_length) {
             const uint32_t chunk =
                 static_cast<uint32_t>(std::min<uint64_t>(m_length - done, kPatternBufferBytes));
-            if (!EngineControlPoint(m_operation)) {
+            if (!CheckControlPoint(m_operation)) {
                 return 0;
             }
             uint32_t moved = 0;
@@ -169,21 +168,6 @@ bool SeekBack(IFileHandle* handle, uint64_t length) {
 
 }  // namespace
 
-bool EngineControlPoint(CEraseOperationBase* operation) {
-    CheckControlPoint(operation);
-    const int32_t request = operation->m_request;
-    if (request == RequestAbort) {
-        operation->m_abortLatched = 1;
-        return false;
-    }
-    if (request == RequestFinishCycle) {
-        operation->m_finishCycleLatched = 1;
-    } else if (request == RequestFinishFile) {
-        operation->m_finishFileLatched = 1;
-    }
-    return true;
-}
-
 int RunPasses(CEraseOperationBase* operation, IFileHandle* handle, uint32_t unit, uint64_t length) {
     if (operation->m_method == nullptr) {
         return 0;
@@ -195,7 +179,7 @@ int RunPasses(CEraseOperationBase* operation, IFileHandle* handle, uint32_t unit
             return 0;
         }
         for (uint32_t pass = 0; pass < kPassCodeSlots && codes[pass] != PassListEnd; ++pass) {
-            if (!EngineControlPoint(operation)) {
+            if (!CheckControlPoint(operation)) {
                 return 0;
             }
             if (pass > 0 && !SeekBack(handle, length)) {
@@ -227,7 +211,7 @@ uint32_t ClusterSizeOf(IFileSystem* fileSystem, const std::wstring& path) {
 
 int OverwriteStream(CEraseOperationBase* operation, uint32_t attributes,
                     const std::wstring& streamPath, uint64_t size) {
-    IFileSystem* fileSystem = operation->m_queue->Platform().fileSystem;
+    IFileSystem* fileSystem = PlatformOf(operation).fileSystem;
     uint32_t flags = FILE_FLAG_WRITE_THROUGH;
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         flags |= FILE_FLAG_OPEN_REPARSE_POINT;  // the link itself, never its target

@@ -15,11 +15,6 @@ constexpr uint32_t kTripleBlockBytes = 512;
 constexpr uint64_t kVerifySampleStride = 51200;
 constexpr uint8_t kInitialPreviousByte = 0xFF;
 
-// The check point of the erase engine: runs waiting control operations, holds while
-// paused, and latches finish requests. False when the item must stop (abort; the
-// abort latch is then set).
-bool EngineControlPoint(CEraseOperationBase* operation);
-
 // Applies the method's pass list (m_repeatCount times) to `length` bytes from the
 // handle's current position. `unit` is the cluster size: the size of verification
 // reads. 1 success, 0 failure or stop (the latches tell which).

@@ -14,21 +14,36 @@ void RunWaitingControlOperations(CEraseOperationBase* operation) {
 
 }  // namespace
 
-void CheckControlPoint(CEraseOperationBase* operation) {
-    if (operation->m_queue == nullptr || operation->m_worker == nullptr) {
-        return;  // not run by a worker: nothing can steer it
-    }
-    RunWaitingControlOperations(operation);
-    IClock* clock = operation->m_queue->Platform().clock;
-    while (operation->m_request == RequestPause) {
-        clock->Sleep(kPauseSleepMilliseconds);
+bool CheckControlPoint(CEraseOperationBase* operation) {
+    if (operation->m_worker != nullptr && operation->m_queue != nullptr) {
         RunWaitingControlOperations(operation);
+        while (operation->m_request == RequestPause) {
+            operation->m_platform->clock->Sleep(kPauseSleepMilliseconds);
+            RunWaitingControlOperations(operation);
+        }
     }
-    if (operation->m_request == RequestFinishCycle) {
-        operation->m_finishCycleLatched = 1;
-    } else if (operation->m_request == RequestFinishFile) {
-        operation->m_finishFileLatched = 1;
+    switch (operation->m_request) {
+        case RequestAbort:
+            operation->m_abortLatched = 1;
+            return false;
+        case RequestFinishCycle:
+            operation->m_finishCycleLatched = 1;
+            break;
+        case RequestFinishFile:
+            operation->m_finishFileLatched = 1;
+            break;
+        default:
+            break;
     }
+    return true;
+}
+
+bool IsStopped(const CEraseOperationBase* operation) {
+    return operation->m_abortLatched != 0 || operation->m_finishCycleLatched != 0;
+}
+
+bool AnyLatchSet(const CEraseOperationBase* operation) {
+    return IsStopped(operation) || operation->m_finishFileLatched != 0;
 }
 
 }  // namespace qmz

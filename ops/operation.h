@@ -9,6 +9,7 @@
 
 #include "ops/method_entry.h"
 #include "ops/shared_int32.h"
+#include "platform/platform_services.h"
 #include "platform/win_types.h"
 
 namespace qmz {
@@ -69,6 +70,9 @@ public:
     // The display name of the operation's kind.
     virtual const std::wstring& KindName() const = 0;
 
+    // Where the operation reaches the system; set by whoever creates it, copied by
+    // Clone, and outliving every copy.
+    const PlatformServices* m_platform = nullptr;
     std::wstring m_path;
     const MethodEntry* m_method = nullptr;
     int32_t m_ownsMethod = 0;  // 1: m_method is this operation's private snapshot

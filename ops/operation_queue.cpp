@@ -2,9 +2,8 @@
 
 namespace qmz {
 
-COperationQueue::COperationQueue(const PlatformServices& platform,
-                                 const MethodEntry* sharedCustomMethod)
-    : m_platform(platform), m_sharedCustomMethod(sharedCustomMethod) {}
+COperationQueue::COperationQueue(IMessageSink* sink, const MethodEntry* sharedCustomMethod)
+    : m_sink(sink), m_sharedCustomMethod(sharedCustomMethod) {}
 
 COperationQueue::~COperationQueue() {
     while (m_head != nullptr) {
@@ -103,11 +102,11 @@ bool COperationQueue::ControlOperationWaits() {
 }
 
 void COperationQueue::Post(uint32_t message, COperationBase* operation) {
-    m_platform.sink->Post(message, operation);
+    m_sink->Post(message, operation);
 }
 
 void COperationQueue::PostItemResult(std::unique_ptr<CEraseOperationBase> record) {
-    if (m_platform.sink->Post(WM_OPERATION_ITEM_RESULT, record.get())) {
+    if (m_sink->Post(WM_OPERATION_ITEM_RESULT, record.get())) {
         record.release();  // the receiver owns it now
     }
 }

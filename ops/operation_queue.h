@@ -9,15 +9,16 @@
 
 #include "ops/auto_reset_event.h"
 #include "ops/operation.h"
-#include "platform/platform_services.h"
+#include "platform/message_sink.h"
 
 namespace qmz {
 
 class COperationQueue {
 public:
-    // `sharedCustomMethod` is the settings' writable method record: operations that
-    // refer to it are queued with a private snapshot of it.
-    COperationQueue(const PlatformServices& platform, const MethodEntry* sharedCustomMethod);
+    // `sink` receives the reports for the main window. `sharedCustomMethod` is the
+    // settings' writable method record: operations that refer to it are queued with a
+    // private snapshot of it.
+    COperationQueue(IMessageSink* sink, const MethodEntry* sharedCustomMethod);
     // Frees what is still linked; the worker must have ended.
     ~COperationQueue();
     COperationQueue(const COperationQueue&) = delete;
@@ -43,9 +44,6 @@ public:
     void Post(uint32_t message, COperationBase* operation);
     void PostItemResult(std::unique_ptr<CEraseOperationBase> record);
 
-    const PlatformServices& Platform() const { return m_platform; }
-    const MethodEntry* SharedCustomMethod() const { return m_sharedCustomMethod; }
-
     // Inspection for the main window and tests: the list from head to tail, and
     // the positions of head, cursor and tail (null when absent).
     struct Layout {
@@ -66,7 +64,7 @@ private:
     COperationBase* m_head = nullptr;
     COperationBase* m_cursor = nullptr;
     COperationBase* m_tail = nullptr;
-    PlatformServices m_platform;
+    IMessageSink* m_sink;
     const MethodEntry* m_sharedCustomMethod;
 };
 

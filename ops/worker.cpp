@@ -17,8 +17,8 @@ bool TakenOperationIsValid(WorkerContext* context, COperationBase* operation) {
     if (operation->m_status == StatusQueued) {
         return true;
     }
-    context->m_queue->Platform().messageBox->Show(
-        nullptr, context->m_errorPrefix + kStatusNotQueued, context->m_caption, MB_ICONINFORMATION);
+    context->m_messageBox->Show(nullptr, context->m_errorPrefix + kStatusNotQueued,
+                                context->m_caption, MB_ICONINFORMATION);
     context->m_queue->Post(WM_OPERATION_DONE, operation);
     return false;
 }
@@ -52,10 +52,10 @@ void RunEraseOperation(WorkerContext* context, COperationBase* operation) {
 
 uint32_t OperationThreadProc(const WorkerThreadParams* params) {
     WorkerContext context;
-    context.m_hMainWnd = params->hMainWnd;
     context.m_caption = params->caption;
     context.m_errorPrefix = params->errorPrefix;
     context.m_queue = params->queue;
+    context.m_messageBox = params->messageBox;
 
     while (context.m_stop == 0) {
         COperationBase* operation = context.m_queue->TakeNext(context.m_controlOnly != 0);
@@ -91,9 +91,8 @@ bool CWorkerThread::Start(const WorkerThreadParams& params) {
     try {
         m_thread = std::thread([this] { OperationThreadProc(&m_params); });
     } catch (const std::system_error&) {
-        const PlatformServices& platform = params.queue->Platform();
-        platform.messageBox->Show(nullptr, params.errorPrefix + kThreadStartFailed, params.caption,
-                                  MB_ICONERROR);
+        params.messageBox->Show(nullptr, params.errorPrefix + kThreadStartFailed, params.caption,
+                                MB_ICONERROR);
         return false;
     }
     return true;

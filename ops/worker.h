@@ -7,15 +7,16 @@
 
 #include "ops/operation.h"
 #include "ops/operation_queue.h"
+#include "platform/message_box.h"
 
 namespace qmz {
 
 // What the main window hands the worker when it starts it.
 struct WorkerThreadParams {
     COperationQueue* queue = nullptr;
-    WindowHandle hMainWnd = nullptr;
-    std::wstring caption;      // the program's title
-    std::wstring errorPrefix;  // put in front of every internal diagnostic
+    IMessageBox* messageBox = nullptr;  // shows the worker's internal errors
+    std::wstring caption;               // the program's title
+    std::wstring errorPrefix;           // put in front of every internal diagnostic
 };
 
 // The worker's own state for its whole life.
@@ -23,10 +24,10 @@ struct WorkerContext {
     int32_t m_stop = 0;                   // set only by CCleanupAndExit
     int32_t m_controlOnly = 0;            // 1: the queue is held, only control operations run
     COperationBase* m_current = nullptr;  // the executing erase operation
-    WindowHandle m_hMainWnd = nullptr;
     std::wstring m_caption;
     std::wstring m_errorPrefix;
     COperationQueue* m_queue = nullptr;
+    IMessageBox* m_messageBox = nullptr;
 };
 
 // The worker thread's entry; returns 0.

@@ -5,18 +5,6 @@
 namespace qmz {
 namespace {
 
-PlatformServices ServicesFor(IMessageSink* sink, IMessageBox* boxes, IClock* clock, IRandom* random,
-                             IFileSystem* fileSystem, bool vistaOrLater) {
-    PlatformServices services;
-    services.sink = sink;
-    services.messageBox = boxes;
-    services.clock = clock;
-    services.random = random;
-    services.fileSystem = fileSystem;
-    services.isVistaOrLater = vistaOrLater;
-    return services;
-}
-
 ResultRecord RecordOf(const COperationBase* record) {
     if (dynamic_cast<const CEraseFile*>(record) != nullptr) {
         return ResultRecord::File;
@@ -36,15 +24,17 @@ std::ostream& operator<<(std::ostream& out, const ResultLine& line) {
 }
 
 CEngineHarness::CEngineHarness(bool vistaOrLater)
-    : m_hooks(&m_sim),
-      m_queue(ServicesFor(&m_sink, &m_boxes, &m_clock, &m_random, &m_hooks, vistaOrLater),
-              nullptr) {
-    m_sim.AddVolume(L'C', kVolumeC, 512, kCluster / 512, 16384);
+    : m_platform(vistaOrLater, 7),
+      m_hooks(&m_platform.FileSystem()),
+      m_queue(&m_platform.Sink(), nullptr) {
+    m_platform.UseFileSystem(&m_hooks);
+    Sim().AddVolume(L'C', kVolumeC, 512, kCluster / 512, 16384);
 }
 
 CEngineHarness::CEngineHarness(IFileSystem* fileSystem)
-    : m_hooks(fileSystem),
-      m_queue(ServicesFor(&m_sink, &m_boxes, &m_clock, &m_random, &m_hooks, true), nullptr) {}
+    : m_platform(true, 7), m_hooks(fileSystem), m_queue(&m_platform.Sink(), nullptr) {
+    m_platform.UseFileSystem(&m_hooks);
+}
 
 CEngineHarness::~CEngineHarness() {
     m_worker.Stop();
@@ -54,14 +44,17 @@ RunOutcome CEngineHarness::Run(const CEraseOperationBase& operation) {
     if (!m_worker.Running()) {
         WorkerThreadParams params;
         params.queue = &m_queue;
+        params.messageBox = &m_platform.MessageBoxes();
         params.caption = L"QMZ4";
         m_worker.Start(params);
     }
-    COperationBase* queued = m_queue.AppendOperation(operation);
+    std::unique_ptr<COperationBase> copy = operation.Clone();
+    static_cast<CEraseOperationBase*>(copy.get())->m_platform = m_platform.Services();
+    COperationBase* queued = m_queue.AppendOperation(*copy);
     m_queued = dynamic_cast<CEraseOperationBase*>(queued);
     RunOutcome outcome;
     PostedMessage message;
-    while (m_sink.Next(&message)) {
+    while (m_platform.Sink().Next(&message)) {
         if (message.message == WM_OPERATION_ITEM_RESULT) {
             auto* record = static_cast<CEraseOperationBase*>(message.operation);
             outcome.lines.push_back(

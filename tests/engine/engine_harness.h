@@ -11,10 +11,8 @@
 #include "engine/method_table.h"
 #include "ops/operation_queue.h"
 #include "ops/worker.h"
-#include "platform/sim/sim_file_system.h"
-#include "platform/sim/sim_services.h"
 #include "tests/engine/hooked_file_system.h"
-#include "tests/support/recording_sink.h"
+#include "tests/support/sim_platform.h"
 
 namespace qmz {
 
@@ -48,10 +46,12 @@ public:
     explicit CEngineHarness(IFileSystem* fileSystem);
     ~CEngineHarness();
 
-    CSimFileSystem& Sim() { return m_sim; }
+    CSimFileSystem& Sim() { return m_platform.FileSystem(); }
     CHookedFileSystem& Hooks() { return m_hooks; }
-    CFakeClock& Clock() { return m_clock; }
+    CFakeClock& Clock() { return m_platform.Clock(); }
     COperationQueue& Queue() { return m_queue; }
+    // What the operations run here reach the system through.
+    const PlatformServices* Platform() const { return m_platform.Services(); }
 
     // Queues a clone of `operation`, lets the worker run it and plays the main window
     // (control operations reported done are removed) until it is done.
@@ -60,11 +60,7 @@ public:
     CEraseOperationBase* Queued() { return m_queued; }
 
 private:
-    CRecordingSink m_sink;
-    CRecordingMessageBox m_boxes;
-    CFakeClock m_clock;
-    CLcgRandom m_random{7};
-    CSimFileSystem m_sim;
+    CSimPlatform m_platform;
     CHookedFileSystem m_hooks;
     COperationQueue m_queue;
     CEraseOperationBase* m_queued = nullptr;

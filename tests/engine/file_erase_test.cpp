@@ -255,14 +255,14 @@ TEST_F(FileEraseTest, EstimatesMultiplyTheSizeByThePasses) {
     m_h.Sim().AddJunction(L"C:\\t\\link", L"C:\\elsewhere");
 
     CEraseFolderAndContents tree = MakeOperation<CEraseFolderAndContents>(L"C:\\t", kDoD);
-    tree.m_estimateFileSystem = &m_h.Sim();
+    tree.m_platform = m_h.Platform();
     tree.EstimateWork();
     EXPECT_EQ(tree.m_bytesToWrite, 1024u * 4);  // the junction's target is not counted
     EXPECT_EQ(tree.m_fileCount, 2u);
     EXPECT_EQ(tree.m_folderCount, 3u);
 
     CEraseFile file = MakeOperation<CEraseFile>(L"C:\\t\\a.bin", 17);
-    file.m_estimateFileSystem = &m_h.Sim();
+    file.m_platform = m_h.Platform();
     file.EstimateWork();
     EXPECT_EQ(file.m_bytesToWrite, 35000u);
     EXPECT_EQ(file.m_fileCount, 1u);
@@ -275,7 +275,7 @@ TEST_F(FileEraseTest, EstimatesMultiplyTheSizeByThePasses) {
     EXPECT_EQ(only.m_folderCount, 1u);
 
     CEraseContentsOfFolder missing = MakeOperation<CEraseContentsOfFolder>(L"C:\\none", kDoD);
-    missing.m_estimateFileSystem = &m_h.Sim();
+    missing.m_platform = m_h.Platform();
     missing.EstimateWork();
     EXPECT_EQ(missing.m_fileCount + missing.m_folderCount + missing.m_bytesToWrite, 0u);
 }

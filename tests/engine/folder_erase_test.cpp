@@ -148,7 +148,7 @@ TEST_F(FolderEraseTest, SubFoldersPastThePathLimitAreRefusedAndNotEntered) {
     }
     // The estimate does not descend there either.
     CEraseFolderAndContents estimate = MakeOperation<CEraseFolderAndContents>(L"C:\\top", kDoD);
-    estimate.m_estimateFileSystem = &m_h.Sim();
+    estimate.m_platform = m_h.Platform();
     estimate.EstimateWork();
     EXPECT_EQ(estimate.m_fileCount, 0u);
 }

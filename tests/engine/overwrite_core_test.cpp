@@ -8,10 +8,8 @@
 #include "engine/compressed_streams.h"
 #include "engine/erase_operations.h"
 #include "engine/page_buffer.h"
-#include "ops/operation_queue.h"
-#include "platform/sim/sim_services.h"
 #include "tests/engine/memory_handle.h"
-#include "tests/support/recording_sink.h"
+#include "tests/support/sim_platform.h"
 
 namespace qmz {
 namespace {
@@ -29,13 +27,8 @@ protected:
         }
         m_method.PassCodes[codes.size()] = PassListEnd;
         m_random = std::make_unique<CScriptedRandom>(std::move(randomValues));
-        PlatformServices services;
-        services.sink = &m_sink;
-        services.messageBox = &m_boxes;
-        services.clock = &m_clock;
-        services.random = m_random.get();
-        m_queue = std::make_unique<COperationQueue>(services, nullptr);
-        m_operation.m_queue = m_queue.get();
+        m_platform.UseRandom(m_random.get());
+        m_operation.m_platform = m_platform.Services();
         m_operation.m_method = &m_method;
     }
 
@@ -44,11 +37,8 @@ protected:
         return RunPasses(&m_operation, handle, unit, length);
     }
 
-    CRecordingSink m_sink;
-    CRecordingMessageBox m_boxes;
-    CFakeClock m_clock;
+    CSimPlatform m_platform;
     std::unique_ptr<CScriptedRandom> m_random;
-    std::unique_ptr<COperationQueue> m_queue;
     MethodEntry m_method;
     CEraseFile m_operation;
 };

@@ -68,7 +68,7 @@ TEST_F(Win32EraseTest, PassesOverARegionLeaveTheLastPatternAndVerify) {
     std::copy(std::begin(codes), std::end(codes), method.PassCodes);
     CEraseFile operation;
     operation.m_method = &method;
-    operation.m_queue = &harness.Queue();
+    operation.m_platform = harness.Platform();
 
     std::unique_ptr<IFileHandle> handle;
     ASSERT_EQ(m_fileSystem.Open(Path(L"region.bin"), GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING,
@@ -129,14 +129,14 @@ TEST_F(Win32EraseTest, AFolderTreeIsRemovedBottomUpAndEstimated) {
     Write(L"tree\\sub\\b.txt", std::string(24, 'b'));
     CreateDirectoryW(Path(L"tree\\sub\\empty").c_str(), nullptr);
 
+    CEngineHarness harness(&m_fileSystem);
     CEraseFolderAndContents tree = MakeOperation<CEraseFolderAndContents>(Path(L"tree"), kDoD);
-    tree.m_estimateFileSystem = &m_fileSystem;
+    tree.m_platform = harness.Platform();
     tree.EstimateWork();
     EXPECT_EQ(tree.m_bytesToWrite, 1024u * 4);
     EXPECT_EQ(tree.m_fileCount, 2u);
     EXPECT_EQ(tree.m_folderCount, 3u);
 
-    CEngineHarness harness(&m_fileSystem);
     const RunOutcome outcome = harness.Run(tree);
     EXPECT_EQ(outcome.status, StatusCompleted);
     // The host file system decides the enumeration order; only bottom-up is fixed.

@@ -13,22 +13,13 @@ namespace {
 
 class QueueTest : public ::testing::Test {
 protected:
-    QueueTest() : m_queue(Services(), &m_customMethod) {}
+    QueueTest() : m_queue(&m_sink, &m_customMethod) {}
 
-    PlatformServices Services() {
-        PlatformServices services;
-        services.sink = &m_sink;
-        services.clock = &m_clock;
-        services.messageBox = &m_boxes;
-        return services;
-    }
     COperationBase* AppendErase() { return m_queue.AppendOperation(CTestEraseOperation(1, 1, 1)); }
     COperationBase* InsertPause() { return m_queue.InsertControlOperation(CPauseNow()); }
     std::vector<COperationBase*> Linked() { return m_queue.Inspect().linked; }
 
     CRecordingSink m_sink;
-    CFakeClock m_clock;
-    CRecordingMessageBox m_boxes;
     MethodEntry m_customMethod;
     COperationQueue m_queue;
 };

@@ -41,7 +41,7 @@ public:
 
     COperationBase* Append(CEraseOperationBase& operation) {
         operation.m_caption = NextTag();
-        return m_harness.Queue().AppendOperation(operation);
+        return m_harness.Append(operation);
     }
     COperationBase* Insert(COperationBase& operation) {
         operation.m_caption = NextTag();

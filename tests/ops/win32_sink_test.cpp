@@ -67,14 +67,16 @@ TEST(Win32MessageSink, WorkerReportsArriveAsPostedMessagesInOrder) {
     services.clock = &clock;
     services.random = &random;
     services.messageBox = &boxes;
-    COperationQueue queue(services, nullptr);
+    COperationQueue queue(&sink, nullptr);
     CWorkerThread worker;
     WorkerThreadParams params;
     params.queue = &queue;
-    params.hMainWnd = window.Handle();
+    params.messageBox = &boxes;
     ASSERT_TRUE(worker.Start(params));
 
-    COperationBase* erase = queue.AppendOperation(CTestEraseOperation(1, 2, 2));
+    CTestEraseOperation operation(1, 2, 2);
+    operation.m_platform = &services;
+    COperationBase* erase = queue.AppendOperation(operation);
     std::vector<Received> received = PumpUntilDone(window.Handle(), erase);
     ASSERT_EQ(received.size(), 3u);
     EXPECT_EQ(received[0].message, WM_OPERATION_STATUS);

@@ -33,7 +33,7 @@ const std::vector<uint32_t> kStatusStatusDone = {WM_OPERATION_STATUS, WM_OPERATI
 class WorkerTest : public ::testing::Test {
 protected:
     COperationBase* Append(const CTestEraseOperation& operation) {
-        return m_harness.Queue().AppendOperation(operation);
+        return m_harness.Append(operation);
     }
     // Queues an operation that stops on a gate at `position`.
     COperationBase* AppendHeldAt(CTestEraseOperation operation, ChunkPosition position) {

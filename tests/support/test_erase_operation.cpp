@@ -52,9 +52,7 @@ bool CTestEraseOperation::EraseFile(int file) {
             if (m_gate && here == m_holdAt) {
                 m_gate->Arrive();
             }
-            CheckControlPoint(this);
-            if (m_request == RequestAbort) {
-                m_abortLatched = 1;
+            if (!CheckControlPoint(this)) {
                 return false;
             }
             std::lock_guard<std::mutex> lock(m_log->mutex);

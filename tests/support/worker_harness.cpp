@@ -3,23 +3,8 @@
 #include "app/string_table.h"
 
 namespace qmz {
-namespace {
-
-PlatformServices MakeServices(IMessageSink* sink, IClock* clock, IRandom* random,
-                              IMessageBox* messageBox) {
-    PlatformServices services;
-    services.sink = sink;
-    services.clock = clock;
-    services.random = random;
-    services.messageBox = messageBox;
-    return services;
-}
-
-}  // namespace
-
 CWorkerHarness::CWorkerHarness(const MethodEntry* sharedCustomMethod)
-    : m_services(MakeServices(&m_sink, &m_clock, &m_random, &m_messageBoxes)),
-      m_queue(m_services, sharedCustomMethod) {}
+    : m_queue(&m_platform.Sink(), sharedCustomMethod) {}
 
 CWorkerHarness::~CWorkerHarness() {
     m_worker.Stop();
@@ -28,15 +13,22 @@ CWorkerHarness::~CWorkerHarness() {
 void CWorkerHarness::StartWorker() {
     WorkerThreadParams params;
     params.queue = &m_queue;
+    params.messageBox = &m_platform.MessageBoxes();
     params.caption = BuiltinString(kIdsApplicationTitle);
     params.errorPrefix = BuiltinString(kIdsErrorMessagePrefix);
     m_worker.Start(params);
 }
 
+COperationBase* CWorkerHarness::Append(const CEraseOperationBase& operation) {
+    std::unique_ptr<COperationBase> copy = operation.Clone();
+    static_cast<CEraseOperationBase*>(copy.get())->m_platform = m_platform.Services();
+    return m_queue.AppendOperation(*copy);
+}
+
 std::vector<PostedMessage> CWorkerHarness::RunUntilDone(COperationBase* operation) {
     std::vector<PostedMessage> seen;
     PostedMessage message;
-    while (m_sink.Next(&message)) {
+    while (Sink().Next(&message)) {
         seen.push_back(message);
         if (message.message == WM_OPERATION_DONE) {
             m_queue.RemoveOperation(message.operation);

@@ -7,8 +7,7 @@
 #include "ops/control_operations.h"
 #include "ops/operation_queue.h"
 #include "ops/worker.h"
-#include "platform/sim/sim_services.h"
-#include "tests/support/recording_sink.h"
+#include "tests/support/sim_platform.h"
 
 namespace qmz {
 
@@ -18,10 +17,15 @@ public:
     ~CWorkerHarness();
 
     COperationQueue& Queue() { return m_queue; }
-    CRecordingSink& Sink() { return m_sink; }
-    CFakeClock& Clock() { return m_clock; }
-    CRecordingMessageBox& MessageBoxes() { return m_messageBoxes; }
+    CSimPlatform& Platform() { return m_platform; }
+    CRecordingSink& Sink() { return m_platform.Sink(); }
+    CFakeClock& Clock() { return m_platform.Clock(); }
+    CRecordingMessageBox& MessageBoxes() { return m_platform.MessageBoxes(); }
     CWorkerThread& Worker() { return m_worker; }
+
+    // Queues a clone of `operation` that reaches the simulated platform, as every
+    // operation the program creates reaches the real one.
+    COperationBase* Append(const CEraseOperationBase& operation);
 
     void StartWorker();
     // Plays the main window until WM_OPERATION_DONE for `operation`: every operation
@@ -34,11 +38,7 @@ public:
     }
 
 private:
-    CRecordingSink m_sink;
-    CFakeClock m_clock;
-    CLcgRandom m_random{1};
-    CRecordingMessageBox m_messageBoxes;
-    PlatformServices m_services;
+    CSimPlatform m_platform;
     COperationQueue m_queue;
     CWorkerThread m_worker;  // last: stopped before anything it uses goes away
 };

@@ -73,16 +73,18 @@ int wmain(int argc, wchar_t** argv) {
     services.clock = &clock;
     services.random = &random;
     services.fileSystem = &fileSystem;
-    qmz::COperationQueue queue(services, nullptr);
+    qmz::COperationQueue queue(&sink, nullptr);
     qmz::CWorkerThread worker;
 
     qmz::CEraseFile erase;
+    erase.m_platform = &services;
     erase.m_path = argv[1];
     erase.m_method = qmz::LookupMethod(kThreePassMethod);
     const uint32_t passes = qmz::CountPasses(*erase.m_method);
 
     qmz::WorkerThreadParams params;
     params.queue = &queue;
+    params.messageBox = &messageBox;
     params.caption = L"bench_erase";
     if (!worker.Start(params)) {
         return 1;

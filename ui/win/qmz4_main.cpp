@@ -198,7 +198,8 @@ void CQMZ4Main::InitQueue() {
     services.random = &m_random;
     services.fileSystem = m_fileSystem.get();
     services.isVistaOrLater = m_isVistaOrLater;
-    m_queue = std::make_unique<COperationQueue>(services, ModifiedMethodSlot());
+    m_platform = services;
+    m_queue = std::make_unique<COperationQueue>(m_sink.get(), ModifiedMethodSlot());
 }
 
 void CQMZ4Main::LoadTexts() {
@@ -256,7 +257,7 @@ void CQMZ4Main::InitCounters() {
 void CQMZ4Main::StartWorker() {
     WorkerThreadParams params;
     params.queue = m_queue.get();
-    params.hMainWnd = m_hwnd;
+    params.messageBox = &m_messageBox;
     params.caption = m_title;
     params.errorPrefix = m_env.errorMessagePrefix;
     m_worker.Start(params);

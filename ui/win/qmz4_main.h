@@ -146,6 +146,7 @@ private:
     CWin32Clock m_clock;
     CLcgRandom m_random;
     std::unique_ptr<CWin32FileSystem> m_fileSystem;
+    PlatformServices m_platform;
     std::unique_ptr<COperationQueue> m_queue;
     CWorkerThread m_worker;
     COperationBase* m_pendingControl = nullptr;

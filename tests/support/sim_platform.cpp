@@ -1,0 +1,14 @@
+#include "tests/support/sim_platform.h"
+
+namespace qmz {
+
+CSimPlatform::CSimPlatform(bool vistaOrLater, uint32_t randomSeed) : m_random(randomSeed) {
+    m_services.sink = &m_sink;
+    m_services.messageBox = &m_messageBoxes;
+    m_services.clock = &m_clock;
+    m_services.random = &m_random;
+    m_services.fileSystem = &m_fileSystem;
+    m_services.isVistaOrLater = vistaOrLater;
+}
+
+}  // namespace qmz

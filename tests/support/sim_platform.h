@@ -1,0 +1,38 @@
+// Every seam piece in its simulated form, wired into one PlatformServices: what the
+// Win32 bundle is to the real program, this is to a test.
+#pragma once
+
+#include "platform/platform_services.h"
+#include "platform/sim/sim_file_system.h"
+#include "platform/sim/sim_services.h"
+#include "tests/support/recording_sink.h"
+
+namespace qmz {
+
+class CSimPlatform {
+public:
+    explicit CSimPlatform(bool vistaOrLater = true, uint32_t randomSeed = 1);
+    CSimPlatform(const CSimPlatform&) = delete;
+    CSimPlatform& operator=(const CSimPlatform&) = delete;
+
+    const PlatformServices* Services() const { return &m_services; }
+
+    CRecordingSink& Sink() { return m_sink; }
+    CFakeClock& Clock() { return m_clock; }
+    CRecordingMessageBox& MessageBoxes() { return m_messageBoxes; }
+    CSimFileSystem& FileSystem() { return m_fileSystem; }
+
+    // Sends file calls elsewhere: real files under Wine, or a double in front of the sim.
+    void UseFileSystem(IFileSystem* fileSystem) { m_services.fileSystem = fileSystem; }
+    void UseRandom(IRandom* random) { m_services.random = random; }
+
+private:
+    CRecordingSink m_sink;
+    CFakeClock m_clock;
+    CLcgRandom m_random;
+    CRecordingMessageBox m_messageBoxes;
+    CSimFileSystem m_fileSystem;
+    PlatformServices m_services;
+};
+
+}  // namespace qmz
