@@ -13,4 +13,4 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "No display: running on a private Xvfb (:87). For a screenshot:"
     echo "  xwd -root -silent -display :87 | convert xwd:- shot.png"
 fi
-exec "$root/cmake/wine_run.sh" "$dir/wineprefix" "$dir/ui/QMZ4.exe" "$@"
+exec "$root/cmake/wine_run.sh" "$dir/wineprefix" "$dir/app/QMZ4.exe" "$@"

@@ -7,10 +7,10 @@
 
 #include <clocale>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "app/win/owner_frame.h"
 #include "platform/win32/win32_registry.h"
-#include "ui/model/command_line.h"
+#include "app/command_line.h"
 #include "ui/resource_ids.h"
 #include "ui/win/qmz4_main.h"
 #include "ui/win/resource_texts.h"

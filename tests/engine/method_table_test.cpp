@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/string_table.h"
+#include "settings/string_table.h"
 
 namespace qmz {
 namespace {

@@ -2,7 +2,7 @@
 // copy every field, and control operations acting on the executing operation.
 #include <gtest/gtest.h>
 
-#include "app/string_table.h"
+#include "settings/string_table.h"
 #include "ops/control_operations.h"
 #include "ops/operation_names.h"
 #include "ops/worker.h"

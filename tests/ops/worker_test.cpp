@@ -2,7 +2,7 @@
 // and how control operations steer it from its loop and from check points.
 #include <gtest/gtest.h>
 
-#include "app/string_table.h"
+#include "settings/string_table.h"
 #include "ops/check_point.h"
 #include "ops/control_operations.h"
 #include "tests/support/test_erase_operation.h"

@@ -1,6 +1,6 @@
 #include "tests/support/worker_harness.h"
 
-#include "app/string_table.h"
+#include "settings/string_table.h"
 
 namespace qmz {
 CWorkerHarness::CWorkerHarness(const MethodEntry* sharedCustomMethod)

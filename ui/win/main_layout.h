@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/window_placement.h"
+#include "settings/window_placement.h"
 #include "ui/model/layout_model.h"
 #include "ui/model/scroll_model.h"
 #include "ui/win/win_handles.h"

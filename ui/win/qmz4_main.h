@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "ops/operation_queue.h"
 #include "ops/worker.h"
 #include "platform/lcg_random.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "platform/registry_values.h"
 #include "platform/sim/sim_registry.h"
 

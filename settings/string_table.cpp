@@ -1,4 +1,4 @@
-#include "app/string_table.h"
+#include "settings/string_table.h"
 
 #include <algorithm>
 #include <iterator>

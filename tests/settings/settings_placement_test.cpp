@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/window_placement.h"
+#include "settings/window_placement.h"
 
 namespace qmz {
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/method_table.h"
-#include "tests/app/settings_test_fixture.h"
+#include "tests/settings/settings_test_fixture.h"
 
 namespace qmz {
 namespace {

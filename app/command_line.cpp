@@ -1,4 +1,4 @@
-#include "ui/model/command_line.h"
+#include "app/command_line.h"
 
 #include <cwctype>
 

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/settings_record.h"
-#include "app/window_placement.h"
+#include "settings/settings_record.h"
+#include "settings/window_placement.h"
 #include "platform/registry.h"
 
 namespace qmz {

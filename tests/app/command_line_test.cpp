@@ -1,5 +1,5 @@
 // Recognising the COM server switches among the paths of a command line.
-#include "ui/model/command_line.h"
+#include "app/command_line.h"
 
 #include <gtest/gtest.h>
 
