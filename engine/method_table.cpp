@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "resources/string_ids.h"
+
 namespace qmz {
 namespace {
 
@@ -19,36 +21,36 @@ constexpr uint32_t kT6 = PassTriple6;
 
 // clang-format off
 MethodEntry MethodTable[kMethodCount] = {
-    {L"", 130, 0, {0x00, kEnd}},
-    {L"", 131, 1, {0x00, kVfy, kEnd}},
-    {L"", 132, 2, {0x00, kRnd, kEnd}},
-    {L"", 133, 3, {0x00, 0xFF, 0xE5, kEnd}},
-    {L"", 134, 4, {kRnd, 0x00, 0xFF, kEnd}},
-    {L"", 135, 5, {kRnd, kRnd, 0x00, kEnd}},
-    {L"", 136, 6, {0x00, 0xFF, kRnd, kVfy, kEnd}},
-    {L"", 137, 7, {0x55, 0xAA, kRnd, kVfy, kEnd}},
-    {L"", 138, 8, {0x00, 0xFF, 0xE5, kVfy, kEnd}},
-    {L"", 222, 9, {kRnd, kRnd, 0x20, 0x00, kEnd}},
-    {L"", 139, 10, {0x00, 0xFF, 0xE5, 0xF6, 0x00, 0xFF, kEnd}},
-    {L"", 140, 11, {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, kRnd, kVfy, kEnd}},
-    {L"", 141, 12, {0xE5, 0x1A, kRnd, kRnd, 0xF6, 0x09, kRnd, kEnd}},
-    {L"", 142, 13, {0xFF, 0x00, kRnd, kRnd, kRnd, kRnd, kRnd, kEnd}},
-    {L"", 143, 14, {0x00, 0xFF, 0xE5, 0xF6, 0x00, 0xFF, 0xE5, kVfy, kEnd}},
-    {L"", 144, 15, {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, kRnd, kEnd}},
-    {L"", 145, 16, {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0xAA, kEnd}},
-    {L"", 146, 17, {kRnd, kRnd, kRnd, kRnd, 0x55, 0xAA, kT1, kT2, kT3,
-                    0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
-                    0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF,
-                    kT1, kT2, kT3, kT4, kT5, kT6, kRnd, kRnd, kRnd, kRnd, kEnd}},
-    {L"", 0, -2, {kEnd}},
-    {L"", 147, -3, {kEnd}},
-    {L"", 148, -4, {kVfy, kEnd}},
-    {L"", 149, -5, {PassDriveSecureErase, kEnd}},
-    {L"", 150, -6, {PassDriveSecureEraseEnhanced, kEnd}},
-    {L"", 223, -7, {PassDriveFormatUnit, kEnd}},
-    {L"", 224, -8, {PassDriveSanitize, kEnd}},
-    {L"", 221, -9, {kRnd, 0x00, PassDriveSecureErase, kEnd}},
-    {L"", 221, -9, {kRnd, 0x00, PassDriveSecureEraseEnhanced, kEnd}},
+    {L"", IDS_METHOD_QUICK, 0, {0x00, kEnd}},
+    {L"", IDS_METHOD_HMG_IS5_BASELINE, 1, {0x00, kVfy, kEnd}},
+    {L"", IDS_METHOD_GOST_P50739_95, 2, {0x00, kRnd, kEnd}},
+    {L"", IDS_METHOD_NCSC, 3, {0x00, 0xFF, 0xE5, kEnd}},
+    {L"", IDS_METHOD_US_ARMY, 4, {kRnd, 0x00, 0xFF, kEnd}},
+    {L"", IDS_METHOD_NSA, 5, {kRnd, kRnd, 0x00, kEnd}},
+    {L"", IDS_METHOD_HMG_IS5_ENHANCED, 6, {0x00, 0xFF, kRnd, kVfy, kEnd}},
+    {L"", IDS_METHOD_DOD_3_PASS, 7, {0x55, 0xAA, kRnd, kVfy, kEnd}},
+    {L"", IDS_METHOD_US_NAVY, 8, {0x00, 0xFF, 0xE5, kVfy, kEnd}},
+    {L"", IDS_METHOD_SSD_SPECIAL, 9, {kRnd, kRnd, 0x20, 0x00, kEnd}},
+    {L"", IDS_METHOD_NCSC_TWICE, 10, {0x00, 0xFF, 0xE5, 0xF6, 0x00, 0xFF, kEnd}},
+    {L"", IDS_METHOD_RCMP_OPS_II, 11, {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, kRnd, kVfy, kEnd}},
+    {L"", IDS_METHOD_DOD_7_PASS, 12, {0xE5, 0x1A, kRnd, kRnd, 0xF6, 0x09, kRnd, kEnd}},
+    {L"", IDS_METHOD_SCHNEIER, 13, {0xFF, 0x00, kRnd, kRnd, kRnd, kRnd, kRnd, kEnd}},
+    {L"", IDS_METHOD_US_AIR_FORCE, 14, {0x00, 0xFF, 0xE5, 0xF6, 0x00, 0xFF, 0xE5, kVfy, kEnd}},
+    {L"", IDS_METHOD_NATO, 15, {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, kRnd, kEnd}},
+    {L"", IDS_METHOD_VSITR, 16, {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0xAA, kEnd}},
+    {L"", IDS_METHOD_GUTMANN, 17, {kRnd, kRnd, kRnd, kRnd, 0x55, 0xAA, kT1, kT2, kT3,
+                                   0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
+                                   0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF,
+                                   kT1, kT2, kT3, kT4, kT5, kT6, kRnd, kRnd, kRnd, kRnd, kEnd}},
+    {L"", 0, -2, {kEnd}},  // no text of its own: a copy of the entry it modifies
+    {L"", IDS_METHOD_NOP_DEBUG, -3, {kEnd}},
+    {L"", IDS_METHOD_VERIFY_DEBUG, -4, {kVfy, kEnd}},
+    {L"", IDS_METHOD_DRIVE_SECURE_ERASE, -5, {PassDriveSecureErase, kEnd}},
+    {L"", IDS_METHOD_DRIVE_SECURE_ERASE_ENHANCED, -6, {PassDriveSecureEraseEnhanced, kEnd}},
+    {L"", IDS_METHOD_DRIVE_FORMAT_UNIT, -7, {PassDriveFormatUnit, kEnd}},
+    {L"", IDS_METHOD_DRIVE_SANITIZE, -8, {PassDriveSanitize, kEnd}},
+    {L"", IDS_METHOD_SECURE_COMBO, -9, {kRnd, 0x00, PassDriveSecureErase, kEnd}},
+    {L"", IDS_METHOD_SECURE_COMBO, -9, {kRnd, 0x00, PassDriveSecureEraseEnhanced, kEnd}},
 };
 // clang-format on
 

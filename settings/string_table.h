@@ -4,14 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#include "resources/string_ids.h"
+
 namespace qmz {
 
-// Text of string `id`; empty when the table has no such id.
+// Text of string `id` (an IDS_ name from resources/string_ids.h); empty when the table
+// has no such id.
 std::wstring BuiltinString(uint32_t id);
-
-// Ids that the core itself needs.
-constexpr uint32_t kIdsApplicationTitle = 102;
-constexpr uint32_t kIdsRecycleBin = 104;
-constexpr uint32_t kIdsErrorMessagePrefix = 205;
 
 }  // namespace qmz

@@ -1,5 +1,7 @@
 // Resource identifiers of the main program, shared by the resource script and the code.
 // Plain #defines only: windres reads this file through the C preprocessor.
+// String ids are named next to their texts in resources/strings.inc; code includes
+// resources/string_ids.h for them.
 #pragma once
 
 // Dialogs
@@ -80,21 +82,3 @@
 
 // Control of the about box
 #define IDC_ABOUT_ICON 1090
-
-// Strings (see resources/strings.inc)
-#define IDS_OLE_INIT_FAILED 100
-#define IDS_ABOUTBOX 101
-#define IDS_APPLICATION_TITLE 102
-#define IDS_ABORT_ITEM_QUESTION 173
-#define IDS_EXIT_QUESTION 174
-#define IDS_TAB_FIRST 175
-#define IDS_HELP_FILE 183
-#define IDS_SHELL_EXTENSION_CHANGED 184
-#define IDS_COLUMN_NAME 186
-#define IDS_COLUMN_PATH 187
-#define IDS_COLUMN_OPERATION 188
-#define IDS_COLUMN_STATUS 189
-#define IDS_COLUMN_ESTIMATE 128
-#define IDS_COLUMN_FAILURES 129
-#define IDS_ERROR_MESSAGE_PREFIX 205
-#define IDS_LANGUAGE_CHANGED 218

@@ -7,11 +7,11 @@
 
 #include <clocale>
 
-#include "settings/settings_store.h"
+#include "app/command_line.h"
 #include "app/win/owner_frame.h"
 #include "platform/win32/win32_registry.h"
-#include "app/command_line.h"
-#include "ui/resource_ids.h"
+#include "resources/string_ids.h"
+#include "settings/settings_store.h"
 #include "ui/win/qmz4_main.h"
 #include "ui/win/resource_texts.h"
 

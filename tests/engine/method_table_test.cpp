@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "resources/string_ids.h"
 #include "settings/string_table.h"
 
 namespace qmz {
@@ -23,33 +24,33 @@ TEST(MethodTable, EveryEntryHasItsPassesLabelAndPosition) {
         std::vector<uint32_t> codes;
     };
     const std::vector<Expected> expected = {
-        {130, 0, {0x00}},
-        {131, 1, {0x00, V}},
-        {132, 2, {0x00, R}},
-        {133, 3, {0x00, 0xFF, 0xE5}},
-        {134, 4, {R, 0x00, 0xFF}},
-        {135, 5, {R, R, 0x00}},
-        {136, 6, {0x00, 0xFF, R, V}},
-        {137, 7, {0x55, 0xAA, R, V}},
-        {138, 8, {0x00, 0xFF, 0xE5, V}},
-        {222, 9, {R, R, 0x20, 0x00}},
-        {139, 10, {0x00, 0xFF, 0xE5, 0xF6, 0x00, 0xFF}},
-        {140, 11, {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, R, V}},
-        {141, 12, {0xE5, 0x1A, R, R, 0xF6, 0x09, R}},
-        {142, 13, {0xFF, 0x00, R, R, R, R, R}},
-        {143, 14, {0x00, 0xFF, 0xE5, 0xF6, 0x00, 0xFF, 0xE5, V}},
-        {144, 15, {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, R}},
-        {145, 16, {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0xAA}},
-        {146, 17, {}},  // Gutmann: its own test
+        {IDS_METHOD_QUICK, 0, {0x00}},
+        {IDS_METHOD_HMG_IS5_BASELINE, 1, {0x00, V}},
+        {IDS_METHOD_GOST_P50739_95, 2, {0x00, R}},
+        {IDS_METHOD_NCSC, 3, {0x00, 0xFF, 0xE5}},
+        {IDS_METHOD_US_ARMY, 4, {R, 0x00, 0xFF}},
+        {IDS_METHOD_NSA, 5, {R, R, 0x00}},
+        {IDS_METHOD_HMG_IS5_ENHANCED, 6, {0x00, 0xFF, R, V}},
+        {IDS_METHOD_DOD_3_PASS, 7, {0x55, 0xAA, R, V}},
+        {IDS_METHOD_US_NAVY, 8, {0x00, 0xFF, 0xE5, V}},
+        {IDS_METHOD_SSD_SPECIAL, 9, {R, R, 0x20, 0x00}},
+        {IDS_METHOD_NCSC_TWICE, 10, {0x00, 0xFF, 0xE5, 0xF6, 0x00, 0xFF}},
+        {IDS_METHOD_RCMP_OPS_II, 11, {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, R, V}},
+        {IDS_METHOD_DOD_7_PASS, 12, {0xE5, 0x1A, R, R, 0xF6, 0x09, R}},
+        {IDS_METHOD_SCHNEIER, 13, {0xFF, 0x00, R, R, R, R, R}},
+        {IDS_METHOD_US_AIR_FORCE, 14, {0x00, 0xFF, 0xE5, 0xF6, 0x00, 0xFF, 0xE5, V}},
+        {IDS_METHOD_NATO, 15, {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, R}},
+        {IDS_METHOD_VSITR, 16, {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0xAA}},
+        {IDS_METHOD_GUTMANN, 17, {}},  // Gutmann: its own test
         {0, -2, {}},
-        {147, -3, {}},
-        {148, -4, {V}},
-        {149, -5, {PassDriveSecureErase}},
-        {150, -6, {PassDriveSecureEraseEnhanced}},
-        {223, -7, {PassDriveFormatUnit}},
-        {224, -8, {PassDriveSanitize}},
-        {221, -9, {R, 0x00, PassDriveSecureErase}},
-        {221, -9, {R, 0x00, PassDriveSecureEraseEnhanced}},
+        {IDS_METHOD_NOP_DEBUG, -3, {}},
+        {IDS_METHOD_VERIFY_DEBUG, -4, {V}},
+        {IDS_METHOD_DRIVE_SECURE_ERASE, -5, {PassDriveSecureErase}},
+        {IDS_METHOD_DRIVE_SECURE_ERASE_ENHANCED, -6, {PassDriveSecureEraseEnhanced}},
+        {IDS_METHOD_DRIVE_FORMAT_UNIT, -7, {PassDriveFormatUnit}},
+        {IDS_METHOD_DRIVE_SANITIZE, -8, {PassDriveSanitize}},
+        {IDS_METHOD_SECURE_COMBO, -9, {R, 0x00, PassDriveSecureErase}},
+        {IDS_METHOD_SECURE_COMBO, -9, {R, 0x00, PassDriveSecureEraseEnhanced}},
     };
     ASSERT_EQ(expected.size(), static_cast<size_t>(kMethodCount));
     BuildEffectiveMethod(0, 0, 1, 0);  // leaves the slot as the table defines it
@@ -117,7 +118,7 @@ TEST(EffectiveMethod, QuickSettingsAreBuiltInTheSlot) {
     EffectiveMethodChoice choice = BuildEffectiveMethod(0, 0xA5, 3, 0);
     EXPECT_EQ(choice.entry, ModifiedMethodSlot());
     EXPECT_EQ(Codes(*choice.entry), (std::vector<uint32_t>{0xA5, 0xA5, 0xA5}));
-    EXPECT_EQ(choice.entry->TextId, 130u);
+    EXPECT_EQ(choice.entry->TextId, uint32_t{IDS_METHOD_QUICK});
     EXPECT_EQ(choice.entry->ListPosition, 0);  // the quick line stays selected
 
     choice = BuildEffectiveMethod(0, 0xA5, 3, 1);
@@ -139,7 +140,7 @@ TEST(EffectiveMethod, VerificationIsAppendedUnlessTheListEndsWithOne) {
     EXPECT_EQ(choice.entry, ModifiedMethodSlot());
     EXPECT_EQ(Codes(*choice.entry),
               (std::vector<uint32_t>{0x00, 0xFF, 0xE5, PassVerifyOnePercent}));
-    EXPECT_EQ(choice.entry->TextId, 133u);
+    EXPECT_EQ(choice.entry->TextId, uint32_t{IDS_METHOD_NCSC});
     EXPECT_EQ(Codes(MethodTable[3]), (std::vector<uint32_t>{0x00, 0xFF, 0xE5}));
 
     choice = BuildEffectiveMethod(19, 0, 1, 1);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/string_ids.h"
 #include "tests/gui/program_driver.h"
 
 namespace qmz::gui {
@@ -107,9 +108,9 @@ TEST(ProgramResourcesTest, TitleStringSurvivesTheResourceCompiler) {
     HMODULE module = LoadLibraryExW(g_exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr);
     wchar_t text[64] = {};
-    LoadStringW(module, 102, text, 64);
+    LoadStringW(module, IDS_APPLICATION_TITLE, text, 64);
     EXPECT_EQ(std::wstring(text), kTitle);
-    LoadStringW(module, 175, text, 64);
+    LoadStringW(module, IDS_TAB_WELCOME, text, 64);
     EXPECT_EQ(std::wstring(text), L"ようこそ");
     FreeLibrary(module);
 }

@@ -85,7 +85,7 @@ TEST_F(WorkerTest, OperationTakenWithAnotherStatusIsNeverExecutedAndEndsTheWorke
     EXPECT_EQ(operation.Log()->executions, 0);
     auto boxes = m_harness.MessageBoxes().Shown();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, BuiltinString(kIdsErrorMessagePrefix) +
+    EXPECT_EQ(boxes[0].text, BuiltinString(IDS_ERROR_MESSAGE_PREFIX) +
                                  L"Expected operation status to be waiting for execution");
     EXPECT_EQ(boxes[0].caption, L"ヌルベイン Z 4");
     EXPECT_EQ(boxes[0].style, MB_ICONINFORMATION);

@@ -14,8 +14,8 @@ void CWorkerHarness::StartWorker() {
     WorkerThreadParams params;
     params.queue = &m_queue;
     params.messageBox = &m_platform.MessageBoxes();
-    params.caption = BuiltinString(kIdsApplicationTitle);
-    params.errorPrefix = BuiltinString(kIdsErrorMessagePrefix);
+    params.caption = BuiltinString(IDS_APPLICATION_TITLE);
+    params.errorPrefix = BuiltinString(IDS_ERROR_MESSAGE_PREFIX);
     m_worker.Start(params);
 }
 

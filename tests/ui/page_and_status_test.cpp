@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "resources/string_ids.h"
 #include "ui/model/page_model.h"
 #include "ui/model/scroll_model.h"
 #include "ui/model/status_texts.h"
@@ -121,8 +122,8 @@ TEST(StatusTextsTest, UnknownStatusesHaveNoText) {
 
 TEST(StringTableTest, MainWindowTextsAreInTheTable) {
     EXPECT_EQ(FromTable(IDS_APPLICATION_TITLE), L"ヌルベイン Z 4");
-    EXPECT_EQ(FromTable(IDS_TAB_FIRST), L"ようこそ");
-    EXPECT_EQ(FromTable(IDS_TAB_FIRST + 3), L"消去結果");
+    EXPECT_EQ(FromTable(IDS_TAB_WELCOME), L"ようこそ");
+    EXPECT_EQ(FromTable(IDS_TAB_RESULTS), L"消去結果");
     EXPECT_EQ(FromTable(IDS_COLUMN_NAME), L"ファイル名・項目");
     EXPECT_EQ(FromTable(IDS_COLUMN_ESTIMATE), L"推定時間");
     EXPECT_EQ(FromTable(IDS_COLUMN_FAILURES), L"失敗件数");

@@ -1,10 +1,22 @@
 #include "ui/model/status_texts.h"
 
+#include "resources/string_ids.h"
+
 namespace qmz {
 
 uint32_t StatusTextId(int32_t status) {
     // 1 is not a status the model uses; every other one has its own text.
-    constexpr uint32_t kIds[] = {119, 0, 120, 121, 122, 123, 124, 125, 126};
+    constexpr uint32_t kIds[] = {
+        IDS_STATUS_AWAITING_CONFIRMATION,
+        0,
+        IDS_STATUS_QUEUED,
+        IDS_STATUS_EXECUTING,
+        IDS_STATUS_PAUSED,
+        IDS_STATUS_COMPLETED,
+        IDS_STATUS_FAILED_SYSTEM_FILE,
+        IDS_STATUS_FAILED_OTHER,
+        IDS_STATUS_ABORTED,
+    };
     if (status < 0 || status >= static_cast<int32_t>(std::size(kIds))) {
         return 0;
     }

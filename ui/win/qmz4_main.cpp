@@ -8,6 +8,7 @@
 
 #include "engine/method_table.h"
 #include "ops/operation_names.h"
+#include "resources/string_ids.h"
 #include "ui/model/page_model.h"
 #include "ui/resource_ids.h"
 #include "ui/win/resource_texts.h"
@@ -17,6 +18,9 @@ namespace {
 
 constexpr UINT_PTR kStartupTimer = 88;
 constexpr UINT kStartupDelay = 30;
+// Tab captions in page order (MainPage).
+constexpr uint32_t kTabCaptionIds[kPageCount] = {IDS_TAB_WELCOME, IDS_TAB_BASIC, IDS_TAB_FULL,
+                                                 IDS_TAB_RESULTS};
 
 std::wstring DocumentsFolder() {
     wchar_t path[MAX_PATH] = {};
@@ -125,7 +129,7 @@ void CQMZ4Main::OnInitDialog() {
     InitQueue();
     LoadTexts();
     std::vector<std::wstring> captions;
-    for (uint32_t id = IDS_TAB_FIRST; id < IDS_TAB_FIRST + kPageCount; ++id) {
+    for (uint32_t id : kTabCaptionIds) {
         captions.push_back(Text(id));
     }
     for (uint32_t id : {IDS_COLUMN_NAME, IDS_COLUMN_PATH, IDS_COLUMN_OPERATION, IDS_COLUMN_STATUS,
@@ -224,7 +228,7 @@ void CQMZ4Main::InitSettings() {
 void CQMZ4Main::InitTabsAndLists() {
     HWND tabs = GetDlgItem(m_hwnd, IDC_TABS);
     for (int tab = 0; tab < kPageCount; ++tab) {
-        std::wstring caption = Text(IDS_TAB_FIRST + tab);
+        std::wstring caption = Text(kTabCaptionIds[tab]);
         TCITEMW item = {};
         item.mask = TCIF_TEXT;
         item.pszText = caption.data();

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "ops/control_operations.h"
+#include "resources/string_ids.h"
 #include "ui/model/list_conventions.h"
 #include "ui/model/page_model.h"
 #include "ui/resource_ids.h"
@@ -130,7 +131,7 @@ bool CQMZ4Main::AllowUserChange() {
     pause.m_caption = m_title;
     m_pendingControl = m_queue->InsertControlOperation(pause);
     m_pausedUi = true;
-    SetDlgItemTextW(m_hwnd, IDC_PAUSE, Text(181).c_str());
+    SetDlgItemTextW(m_hwnd, IDC_PAUSE, Text(IDS_PAUSE_BUTTON_PAUSED).c_str());
     m_skin.SetPaused(m_hwnd, true);
     return true;
 }
