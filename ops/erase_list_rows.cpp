@@ -1,4 +1,4 @@
-#include "ui/model/erase_list_rows.h"
+#include "ops/erase_list_rows.h"
 
 namespace qmz {
 namespace {
@@ -49,6 +49,13 @@ std::vector<RemoveStep> PlanRemoval(const std::vector<EraseRowState>& rows, int3
         steps.push_back({row, action});
     }
     return steps;
+}
+
+UserChangeGate GateUserChange(bool itemExecuting, bool controlPending) {
+    if (!itemExecuting) {
+        return UserChangeGate::Apply;
+    }
+    return controlPending ? UserChangeGate::Ignore : UserChangeGate::PauseThenApply;
 }
 
 }  // namespace qmz

@@ -1,5 +1,6 @@
 // Bookkeeping of the erase list's rows: which rows execute, wait in the queue or await
-// confirmation, and what removing a selection does to each row and its operation.
+// confirmation, what removing a selection does to each row and its operation, and
+// when the user may change the rows at all.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +41,14 @@ struct RemoveStep {
     int32_t row = 0;
     RemoveAction action = RemoveAction::RemoveRow;
 };
+
+// Whether a user change of the erase list may go ahead while the worker runs.
+enum class UserChangeGate {
+    Apply,           // nothing executes
+    PauseThenApply,  // an item executes: pause it first, then change the rows
+    Ignore,          // a control operation is still pending: drop the change
+};
+UserChangeGate GateUserChange(bool itemExecuting, bool controlPending);
 
 // What removing the selected rows does, highest row first so that carrying the steps
 // out in order keeps the lower row indexes valid.

@@ -9,7 +9,8 @@
 
 #include "app/command_line.h"
 #include "app/win/owner_frame.h"
-#include "platform/win32/win32_registry.h"
+#include "engine/method_table.h"
+#include "ops/erase_coordinator.h"
 #include "resources/string_ids.h"
 #include "settings/settings_store.h"
 #include "ui/win/qmz4_main.h"
@@ -60,6 +61,11 @@ int CQMZ4App::Run(HINSTANCE instance, const wchar_t* commandLine) {
         return 0;  // registration runs never show a window
     }
 
+    if (!m_platform.VersionKnown()) {
+        ShowInternalError(nullptr, m_errorMessagePrefix, m_applicationTitle,
+                          L"GetVersionEx() failed");
+    }
+    CEraseCoordinator coordinator(m_platform.Services(), ModifiedMethodSlot());
     CWindow ownerFrame = CreateOwnerFrame(instance);
     MainWindowEnvironment environment;
     environment.resources = m_languageResourceModule;
@@ -67,6 +73,10 @@ int CQMZ4App::Run(HINSTANCE instance, const wchar_t* commandLine) {
     environment.commandLine = arguments;
     environment.applicationTitle = m_applicationTitle;
     environment.errorMessagePrefix = m_errorMessagePrefix;
+    environment.platform = m_platform.Services();
+    environment.registry = m_platform.Registry();
+    environment.sink = m_platform.Sink();
+    environment.coordinator = &coordinator;
     {
         CQMZ4Main mainWindow(std::move(environment));
         mainWindow.RunModal(ownerFrame.Get());
@@ -91,8 +101,7 @@ void CQMZ4App::FindProgramDirectory() {
 }
 
 void CQMZ4App::LoadLanguageModule() {
-    CWin32Registry registry;
-    m_language = CSettingsStore::ReadLanguage(&registry);
+    m_language = CSettingsStore::ReadLanguage(m_platform.Registry());
     m_languageResourceModule = m_instance;
     if (m_language == 0) {
         return;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/win/win32_platform.h"
 #include "ui/win/win_handles.h"
 
 namespace qmz {
@@ -24,6 +25,7 @@ private:
     void LoadLanguageModule();
 
     HINSTANCE m_instance = nullptr;
+    CWin32Platform m_platform;
     std::wstring m_programDirectory;  // without a trailing backslash
     int32_t m_language = 0;
     std::wstring m_languageDllPath;

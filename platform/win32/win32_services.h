@@ -12,7 +12,9 @@ namespace qmz {
 
 class CWindowMessageSink : public IMessageSink {
 public:
-    explicit CWindowMessageSink(HWND window) : m_window(window) {}
+    explicit CWindowMessageSink(HWND window = nullptr) : m_window(window) {}
+    // The window is known only once it exists; set it before the worker starts.
+    void SetWindow(HWND window) { m_window = window; }
     bool Post(uint32_t message, COperationBase* operation) override;
 
 private:

@@ -19,13 +19,6 @@ std::vector<bool> ToggleRows(const std::vector<bool>& selected) {
     return toggled;
 }
 
-UserChangeGate GateUserChange(bool itemExecuting, bool controlPending) {
-    if (!itemExecuting) {
-        return UserChangeGate::Apply;
-    }
-    return controlPending ? UserChangeGate::Ignore : UserChangeGate::PauseThenApply;
-}
-
 RowRange NotifiedRows(int item, int rowCount) {
     return item < 0 ? RowRange{0, rowCount - 1} : RowRange{item, item};
 }

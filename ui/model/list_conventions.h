@@ -1,5 +1,4 @@
-// The lists' conventions: a row is checked exactly when it is selected, and the erase
-// list's rows are only changed by the user while the worker is held by a pause.
+// The lists' conventions: a row is checked exactly when it is selected.
 #pragma once
 
 #include <cstddef>
@@ -30,13 +29,5 @@ struct RowRange {
 RowRange NotifiedRows(int item, int rowCount);
 // Toggle: every selected row unselected, every other row selected.
 std::vector<bool> ToggleRows(const std::vector<bool>& selected);
-
-// Whether a user change of the erase list may go ahead while the worker runs.
-enum class UserChangeGate {
-    Apply,           // nothing executes
-    PauseThenApply,  // an item executes: pause it first, then change the rows
-    Ignore,          // a control operation is still pending: drop the change
-};
-UserChangeGate GateUserChange(bool itemExecuting, bool controlPending);
 
 }  // namespace qmz

@@ -13,8 +13,8 @@ struct AboutData {
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
+        // Only the initialisation needs the data: the icon lives as long as the call.
         auto* data = reinterpret_cast<AboutData*>(lParam);
-        SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
         data->icon.Reset(
             static_cast<HICON>(LoadImageW(data->resources, MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
                                           IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));

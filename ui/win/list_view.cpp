@@ -65,20 +65,30 @@ void CListView::MarkRows(const std::vector<bool>& marked) {
     }
 }
 
-LPARAM CListView::RowData(int row) const {
+bool CListView::InsertRow(int row, const std::vector<std::wstring>& cells) {
+    if (cells.empty()) {
+        return false;
+    }
+    std::wstring first = cells[0];
     LVITEMW item = {};
-    item.mask = LVIF_PARAM;
+    item.mask = LVIF_TEXT;
     item.iItem = row;
-    SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return item.lParam;
+    item.pszText = first.data();
+    if (SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) != row) {
+        return false;
+    }
+    for (size_t column = 1; column < cells.size(); ++column) {
+        SetCellText(row, static_cast<int>(column), cells[column]);
+    }
+    return true;
 }
 
-bool CListView::SetRowData(int row, LPARAM data) {
+void CListView::SetCellText(int row, int column, const std::wstring& text) {
+    std::wstring copy = text;
     LVITEMW item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    item.lParam = data;
-    return SendMessageW(m_list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != FALSE;
+    item.iSubItem = column;
+    item.pszText = copy.data();
+    SendMessageW(m_list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
 bool CListView::DeleteRow(int row) {

@@ -33,8 +33,9 @@ public:
     // Sets both marks of a row, keeping the check-equals-select convention.
     void MarkRow(int row, bool marked);
     void MarkRows(const std::vector<bool>& marked);
-    LPARAM RowData(int row) const;
-    bool SetRowData(int row, LPARAM data);
+    // A row at `row` with one text per column; false when the list refused it.
+    bool InsertRow(int row, const std::vector<std::wstring>& cells);
+    void SetCellText(int row, int column, const std::wstring& text);
     bool DeleteRow(int row);
     void EnsureVisible(int row);
     std::wstring CellText(int row, int column) const;

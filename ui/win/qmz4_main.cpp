@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <iterator>
+
 #include "engine/method_table.h"
 #include "ops/operation_names.h"
 #include "resources/string_ids.h"
@@ -38,12 +40,12 @@ HICON LoadIconSized(HMODULE module, int id, int metricX, int metricY) {
 
 }  // namespace
 
-CQMZ4Main::CQMZ4Main(MainWindowEnvironment environment)
-    : m_env(std::move(environment)), m_random(GetTickCount()) {}
+CQMZ4Main::CQMZ4Main(MainWindowEnvironment environment) : m_env(std::move(environment)) {}
 
 CQMZ4Main::~CQMZ4Main() {
-    // The worker must end before the queue it works on goes.
-    m_worker.Stop();
+    // The coordinator outlives the window: its worker ends, and it must not call back.
+    m_env.coordinator->Shutdown();
+    m_env.coordinator->Attach(nullptr, nullptr, m_title, m_env.errorMessagePrefix);
 }
 
 INT_PTR CQMZ4Main::RunModal(HWND owner) {
@@ -110,9 +112,10 @@ INT_PTR CQMZ4Main::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnDestroy();
             return FALSE;
         case WM_OPERATION_STATUS:
+            m_env.coordinator->OnOperationStatus(reinterpret_cast<COperationBase*>(lParam));
             return TRUE;
         case WM_OPERATION_DONE:
-            OnOperationDone(reinterpret_cast<COperationBase*>(lParam));
+            m_env.coordinator->OnOperationDone(reinterpret_cast<COperationBase*>(lParam));
             return TRUE;
         case WM_OPERATION_ITEM_RESULT:
             // The receiver owns a result record.
@@ -125,8 +128,8 @@ INT_PTR CQMZ4Main::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CQMZ4Main::OnInitDialog() {
     InitSystemMenuAndIcons();
-    InitVersionAndTitle();
-    InitQueue();
+    InitTitle();
+    AttachCoordinator();
     LoadTexts();
     std::vector<std::wstring> captions;
     for (uint32_t id : kTabCaptionIds) {
@@ -136,12 +139,12 @@ void CQMZ4Main::OnInitDialog() {
                         IDS_COLUMN_ESTIMATE, IDS_COLUMN_FAILURES}) {
         captions.push_back(Text(id));
     }
-    m_layout.Adapt(m_hwnd, m_isVistaOrLater, captions,
+    m_layout.Adapt(m_hwnd, m_env.platform->isVistaOrLater, captions,
                    [this](const wchar_t* step) { InternalError(step); });
     InitSettings();
     InitTabsAndLists();
     InitCounters();
-    m_skin.Load(m_env.resources, m_isVistaOrLater);
+    m_skin.Load(m_env.resources, m_env.platform->isVistaOrLater);
     m_skin.Apply(m_hwnd);
     SendDlgItemMessageW(m_hwnd, IDC_BANNER_LEFT, STM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(m_skin.Banner(IDB_BANNER_LEFT)));
@@ -149,7 +152,7 @@ void CQMZ4Main::OnInitDialog() {
                         reinterpret_cast<LPARAM>(m_skin.Banner(IDB_BANNER_RIGHT)));
     CheckDlgButton(m_hwnd, IDC_SHOW_FAILED, BST_UNCHECKED);
     CheckDlgButton(m_hwnd, IDC_SHOW_SUCCEEDED, BST_UNCHECKED);
-    StartWorker();
+    m_env.coordinator->StartWorker();
     {
         CProgrammaticChange change(this);
         ShowWindow(m_hwnd, SW_SHOWMINNOACTIVE);
@@ -178,32 +181,14 @@ void CQMZ4Main::InitSystemMenuAndIcons() {
     SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.Get()));
 }
 
-void CQMZ4Main::InitVersionAndTitle() {
-    OSVERSIONINFOW version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-    if (GetVersionExW(&version)) {
-        m_isVistaOrLater = version.dwMajorVersion >= 6;
-        m_isWin7OrLater = version.dwMajorVersion > 6 ||
-                          (version.dwMajorVersion == 6 && version.dwMinorVersion >= 1);
-    } else {
-        InternalError(L"GetVersionEx() failed");
-    }
+void CQMZ4Main::InitTitle() {
     m_title = Text(IDS_APPLICATION_TITLE);
     SetWindowTextW(m_hwnd, m_title.c_str());
 }
 
-void CQMZ4Main::InitQueue() {
-    m_sink = std::make_unique<CWindowMessageSink>(m_hwnd);
-    m_fileSystem = std::make_unique<CWin32FileSystem>();
-    PlatformServices services;
-    services.sink = m_sink.get();
-    services.messageBox = &m_messageBox;
-    services.clock = &m_clock;
-    services.random = &m_random;
-    services.fileSystem = m_fileSystem.get();
-    services.isVistaOrLater = m_isVistaOrLater;
-    m_platform = services;
-    m_queue = std::make_unique<COperationQueue>(m_sink.get(), ModifiedMethodSlot());
+void CQMZ4Main::AttachCoordinator() {
+    m_env.sink->SetWindow(m_hwnd);
+    m_env.coordinator->Attach(this, m_hwnd, m_title, m_env.errorMessagePrefix);
 }
 
 void CQMZ4Main::LoadTexts() {
@@ -213,10 +198,13 @@ void CQMZ4Main::LoadTexts() {
     LoadMethodNames(loader);
     m_exitQuestion = Text(IDS_EXIT_QUESTION);
     m_helpFileName = Text(IDS_HELP_FILE);
+    wchar_t caption[64] = {};
+    GetDlgItemTextW(m_hwnd, IDC_PAUSE, caption, static_cast<int>(std::size(caption)));
+    m_pauseCaption = caption;
 }
 
 void CQMZ4Main::InitSettings() {
-    m_store = std::make_unique<CSettingsStore>(&m_registry, DocumentsFolder());
+    m_store = std::make_unique<CSettingsStore>(m_env.registry, DocumentsFolder());
     m_settings = m_store->LoadSettings();
     const LayoutSize minimum = m_layout.MinimumWindowSize();
     const LatestRecord latest =
@@ -256,15 +244,6 @@ void CQMZ4Main::InitCounters() {
     SetDlgItemTextW(m_hwnd, IDC_ERASE_TIME, L"0:00:00");
     SetDlgItemTextW(m_hwnd, IDC_SYSTEM_FAILED_COUNT, L"0");
     SetDlgItemTextW(m_hwnd, IDC_OTHER_FAILED_COUNT, L"0");
-}
-
-void CQMZ4Main::StartWorker() {
-    WorkerThreadParams params;
-    params.queue = m_queue.get();
-    params.messageBox = &m_messageBox;
-    params.caption = m_title;
-    params.errorPrefix = m_env.errorMessagePrefix;
-    m_worker.Start(params);
 }
 
 void CQMZ4Main::OnStartupTimer() {
@@ -389,17 +368,9 @@ INT_PTR CQMZ4Main::OnCtlColorStatic(HDC dc, HWND control) {
 
 void CQMZ4Main::OnDestroy() {
     KillTimer(m_hwnd, kStartupTimer);
-    // Rows awaiting confirmation own their operations; queued ones belong to the queue.
-    for (int row = m_eraseList.RowCount() - 1; row >= 0; --row) {
-        auto* operation = reinterpret_cast<COperationBase*>(m_eraseList.RowData(row));
-        if (operation != nullptr && operation->m_status == StatusAwaitingConfirmation) {
-            m_eraseList.SetRowData(row, 0);
-            delete operation;
-        }
-    }
 }
 
-void CQMZ4Main::InternalError(const std::wstring& detail) const {
+void CQMZ4Main::InternalError(const std::wstring& detail) {
     ShowInternalError(m_hwnd, m_env.errorMessagePrefix,
                       m_title.empty() ? m_env.applicationTitle : m_title, detail);
 }

@@ -1,5 +1,6 @@
 // CQMZ4Main: the program's main window (dialog 102) with its four pages, the erase and
-// results lists and the command buttons. It owns the operation queue and the worker.
+// results lists and the command buttons. The work it shows belongs to the coordinator;
+// the window turns messages into calls on it and mirrors its rows.
 #pragma once
 
 #include <windows.h>
@@ -7,14 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "settings/settings_store.h"
-#include "ops/operation_queue.h"
-#include "ops/worker.h"
-#include "platform/lcg_random.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_registry.h"
+#include "ops/erase_coordinator.h"
+#include "platform/registry.h"
 #include "platform/win32/win32_services.h"
-#include "ui/model/erase_list_rows.h"
+#include "settings/settings_store.h"
 #include "ui/model/status_texts.h"
 #include "ui/win/list_view.h"
 #include "ui/win/main_layout.h"
@@ -30,9 +27,13 @@ struct MainWindowEnvironment {
     std::wstring commandLine;
     std::wstring applicationTitle;
     std::wstring errorMessagePrefix;
+    const PlatformServices* platform = nullptr;
+    IRegistry* registry = nullptr;
+    CWindowMessageSink* sink = nullptr;  // pointed at the window once it exists
+    CEraseCoordinator* coordinator = nullptr;
 };
 
-class CQMZ4Main {
+class CQMZ4Main : private IEraseListView {
 public:
     explicit CQMZ4Main(MainWindowEnvironment environment);
     ~CQMZ4Main();
@@ -49,13 +50,12 @@ private:
     // Initialisation, in its order.
     void OnInitDialog();
     void InitSystemMenuAndIcons();
-    void InitVersionAndTitle();
-    void InitQueue();
+    void InitTitle();
+    void AttachCoordinator();
     void LoadTexts();
     void InitSettings();
     void InitTabsAndLists();
     void InitCounters();
-    void StartWorker();
 
     // Window state.
     void OnStartupTimer();
@@ -71,8 +71,6 @@ private:
     void OnSysCommand(WPARAM command);
     bool OnNotify(const NMHDR& header, LRESULT* result);
     void OnListItemChanged(int listId, const NMLISTVIEW& change);
-    bool OnEraseListChanging(const NMLISTVIEW& change);
-    bool AllowUserChange();
     void OnSelectAll();
     void OnToggleSelection();
     void OnRemoveSelected();
@@ -80,7 +78,14 @@ private:
     void OnResultToggle();
     void ShowHelpFile();
     void OpenPublisherPage();
-    void OnOperationDone(COperationBase* operation);
+
+    // The coordinator's rows, mirrored into the erase list.
+    void RowInserted(int32_t row, const CEraseOperationBase& operation) override;
+    void RowStatusChanged(int32_t row, int32_t status) override;
+    void RowRemoved(int32_t row) override;
+    void ShowRow(int32_t row) override;
+    void PauseShown(bool paused) override;
+    void InternalError(const std::wstring& detail) override;
 
     // Closing.
     void OnClose();
@@ -88,7 +93,6 @@ private:
     void OnDestroy();
     INT_PTR OnCtlColorStatic(HDC dc, HWND control);
 
-    void InternalError(const std::wstring& detail) const;
     std::wstring Text(uint32_t id) const;
 
     // Marks window changes made by the program itself, which the placement and list
@@ -109,8 +113,6 @@ private:
     MainWindowEnvironment m_env;
     HWND m_hwnd = nullptr;
     std::wstring m_title;
-    bool m_isVistaOrLater = true;
-    bool m_isWin7OrLater = true;
     int m_programmaticChange = 0;
     int m_startupState = 0;  // 0 before the start-up timer, 1 a request came first, 2 done
     int m_page = 0;
@@ -119,6 +121,7 @@ private:
     StatusTexts m_statusTexts;
     std::wstring m_exitQuestion;
     std::wstring m_helpFileName;
+    std::wstring m_pauseCaption;  // the pause button's own caption, shown when not paused
 
     // Pictures.
     CIcon m_bigIcon;
@@ -128,7 +131,6 @@ private:
     CMainLayout m_layout;
 
     // Settings and placement.
-    CWin32Registry m_registry;
     std::unique_ptr<CSettingsStore> m_store;
     SettingsRecord m_settings;
     std::wstring m_browseFolder;
@@ -137,20 +139,6 @@ private:
     // Lists.
     CListView m_eraseList;
     CListView m_resultList;
-    EraseListRows m_rows;
-    bool m_busy = false;  // an erase item is executing
-
-    // Worker side. The services outlive the queue, the queue outlives the worker.
-    std::unique_ptr<CWindowMessageSink> m_sink;
-    CWin32MessageBox m_messageBox;
-    CWin32Clock m_clock;
-    CLcgRandom m_random;
-    std::unique_ptr<CWin32FileSystem> m_fileSystem;
-    PlatformServices m_platform;
-    std::unique_ptr<COperationQueue> m_queue;
-    CWorkerThread m_worker;
-    COperationBase* m_pendingControl = nullptr;
-    bool m_pausedUi = false;
     bool m_exiting = false;
 };
 

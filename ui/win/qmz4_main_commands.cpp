@@ -4,7 +4,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "ops/control_operations.h"
 #include "resources/string_ids.h"
 #include "ui/model/list_conventions.h"
 #include "ui/model/page_model.h"
@@ -82,7 +81,7 @@ bool CQMZ4Main::OnNotify(const NMHDR& header, LRESULT* result) {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
         if (header.code == LVN_ITEMCHANGING && eraseList && m_programmaticChange == 0 &&
             (SelectionChanged(change) || CheckChanged(change))) {
-            *result = OnEraseListChanging(change) ? FALSE : TRUE;
+            *result = m_env.coordinator->BeginUserChange() ? FALSE : TRUE;
             return true;
         }
         if (header.code == LVN_ITEMCHANGED) {
@@ -112,30 +111,6 @@ bool CQMZ4Main::OnNotify(const NMHDR& header, LRESULT* result) {
     return false;
 }
 
-// Whether the user's change of an erase-list row may go ahead now.
-bool CQMZ4Main::OnEraseListChanging(const NMLISTVIEW&) {
-    return AllowUserChange();
-}
-
-bool CQMZ4Main::AllowUserChange() {
-    switch (GateUserChange(m_busy, m_pendingControl != nullptr)) {
-        case UserChangeGate::Apply:
-            return true;
-        case UserChangeGate::Ignore:
-            return false;
-        case UserChangeGate::PauseThenApply:
-            break;
-    }
-    CPauseNow pause;
-    pause.m_hOwnerWnd = m_hwnd;
-    pause.m_caption = m_title;
-    m_pendingControl = m_queue->InsertControlOperation(pause);
-    m_pausedUi = true;
-    SetDlgItemTextW(m_hwnd, IDC_PAUSE, Text(IDS_PAUSE_BUTTON_PAUSED).c_str());
-    m_skin.SetPaused(m_hwnd, true);
-    return true;
-}
-
 void CQMZ4Main::OnListItemChanged(int listId, const NMLISTVIEW& change) {
     if (m_programmaticChange > 0) {
         return;
@@ -155,7 +130,7 @@ void CQMZ4Main::OnListItemChanged(int listId, const NMLISTVIEW& change) {
 }
 
 void CQMZ4Main::OnSelectAll() {
-    if (!AllowUserChange()) {
+    if (!m_env.coordinator->BeginUserChange()) {
         return;
     }
     CProgrammaticChange change(this);
@@ -163,7 +138,7 @@ void CQMZ4Main::OnSelectAll() {
 }
 
 void CQMZ4Main::OnToggleSelection() {
-    if (!AllowUserChange()) {
+    if (!m_env.coordinator->BeginUserChange()) {
         return;
     }
     CProgrammaticChange change(this);
@@ -171,45 +146,11 @@ void CQMZ4Main::OnToggleSelection() {
 }
 
 void CQMZ4Main::OnRemoveSelected() {
-    if (!AllowUserChange()) {
+    if (!m_env.coordinator->BeginUserChange()) {
         return;
     }
     CProgrammaticChange change(this);
-    std::vector<EraseRowState> rows(m_eraseList.RowCount());
-    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
-        const auto* operation = reinterpret_cast<const COperationBase*>(m_eraseList.RowData(row));
-        rows[row] = {m_eraseList.IsSelected(row), operation != nullptr,
-                     operation != nullptr ? static_cast<int32_t>(operation->m_status) : 0};
-    }
-    for (const RemoveStep& step : PlanRemoval(rows, m_rows.m_executingRow)) {
-        auto* operation = reinterpret_cast<COperationBase*>(m_eraseList.RowData(step.row));
-        switch (step.action) {
-            case RemoveAction::ScrollIntoView:
-                m_eraseList.EnsureVisible(step.row);
-                continue;
-            case RemoveAction::ReportAndRemove:
-                InternalError(L"Expected different status:\n" + m_eraseList.CellText(step.row, 1));
-                m_eraseList.SetRowData(step.row, 0);  // the operation is left alone
-                break;
-            case RemoveAction::DiscardAndRemove:
-                m_eraseList.SetRowData(step.row, 0);
-                delete operation;
-                break;
-            case RemoveAction::UnqueueAndRemove:
-                if (!m_queue->RemoveIfWaiting(operation)) {
-                    continue;  // the worker took it meanwhile; its reports move the row
-                }
-                m_eraseList.SetRowData(step.row, 0);
-                break;
-            case RemoveAction::RemoveRow:
-                break;
-        }
-        if (!m_eraseList.DeleteRow(step.row)) {
-            InternalError(L"DeleteItem() failed:\n" + m_eraseList.CellText(step.row, 1));
-            continue;
-        }
-        m_rows.RowDeleted(step.row);
-    }
+    m_env.coordinator->RemoveRows(m_eraseList.SelectedRows());
 }
 
 void CQMZ4Main::OnResultSelectAll() {
@@ -252,18 +193,8 @@ void CQMZ4Main::OpenPublisherPage() {
     ShellExecuteW(m_hwnd, L"open", kPublisherPage, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void CQMZ4Main::OnOperationDone(COperationBase* operation) {
-    if (m_exiting || operation == nullptr || operation != m_pendingControl) {
-        return;
-    }
-    m_pendingControl = nullptr;
-    m_queue->RemoveOperation(operation);
-}
-
 void CQMZ4Main::OnClose() {
-    const bool queuedRows = m_rows.m_firstQueuedRow <= m_rows.m_lastQueuedRow;
-    const bool newRows = m_rows.m_firstNewRow <= m_rows.m_lastNewRow;
-    if (m_rows.m_executingRow >= 0 || queuedRows || newRows) {
+    if (m_env.coordinator->HasWork()) {
         if (MessageBoxW(m_hwnd, m_exitQuestion.c_str(), m_title.c_str(),
                         MB_YESNO | MB_ICONQUESTION) != IDYES) {
             return;
@@ -278,10 +209,45 @@ void CQMZ4Main::Exit() {
     }
     m_exiting = true;
     // The worker ends before the queue and the placement are given up.
-    m_worker.Stop();
-    m_pendingControl = nullptr;
+    m_env.coordinator->Shutdown();
     m_store->SaveLatest(m_browseFolder, m_placement);
     EndDialog(m_hwnd, IDOK);
+}
+
+void CQMZ4Main::RowInserted(int32_t row, const CEraseOperationBase& operation) {
+    CProgrammaticChange change(this);
+    const std::wstring& path = operation.m_path;
+    const size_t slash = path.rfind(L'\\');
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    if (name.empty()) {
+        name = path;
+    }
+    if (!m_eraseList.InsertRow(
+            row, {name, path, operation.KindName(), m_statusTexts.Text(operation.m_status)})) {
+        InternalError(L"InsertItem() failed:\n" + path);
+    }
+}
+
+void CQMZ4Main::RowStatusChanged(int32_t row, int32_t status) {
+    CProgrammaticChange change(this);
+    m_eraseList.SetCellText(row, 3, m_statusTexts.Text(status));
+}
+
+void CQMZ4Main::RowRemoved(int32_t row) {
+    CProgrammaticChange change(this);
+    if (!m_eraseList.DeleteRow(row)) {
+        InternalError(L"DeleteItem() failed:\n" + m_eraseList.CellText(row, 1));
+    }
+}
+
+void CQMZ4Main::ShowRow(int32_t row) {
+    m_eraseList.EnsureVisible(row);
+}
+
+void CQMZ4Main::PauseShown(bool paused) {
+    SetDlgItemTextW(m_hwnd, IDC_PAUSE,
+                    paused ? Text(IDS_PAUSE_BUTTON_PAUSED).c_str() : m_pauseCaption.c_str());
+    m_skin.SetPaused(m_hwnd, paused);
 }
 
 }  // namespace qmz

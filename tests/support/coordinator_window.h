@@ -1,0 +1,47 @@
+// Plays the main window for a coordinator on the simulated platform: the reports the
+// worker posts are handed to the coordinator in order, and what the coordinator tells
+// its view is written down as lines a test can compare.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ops/erase_coordinator.h"
+#include "tests/support/sim_platform.h"
+
+namespace qmz {
+
+class CCoordinatorWindow : public IEraseListView {
+public:
+    // Attaches itself as the coordinator's view.
+    CCoordinatorWindow(CSimPlatform* platform, CEraseCoordinator* coordinator);
+
+    // Hands reports to the coordinator until `done` holds; false when the worker went
+    // quiet for the sink's time-out first.
+    bool PumpUntil(const std::function<bool()>& done);
+    // The item results posted so far, as "path status".
+    const std::vector<std::wstring>& Results() const { return m_results; }
+    // The view calls so far, e.g. "insert 0 C:\\a.txt", "status 0 3", "remove 0".
+    const std::vector<std::wstring>& Calls() const { return m_calls; }
+    bool Called(const std::wstring& call) const;
+    std::vector<std::wstring> InternalErrors() const { return m_errors; }
+
+    void RowInserted(int32_t row, const CEraseOperationBase& operation) override;
+    void RowStatusChanged(int32_t row, int32_t status) override;
+    void RowRemoved(int32_t row) override;
+    void ShowRow(int32_t row) override;
+    void PauseShown(bool paused) override;
+    void InternalError(const std::wstring& detail) override;
+
+private:
+    void Record(const std::wstring& call) { m_calls.push_back(call); }
+
+    CSimPlatform* m_platform;
+    CEraseCoordinator* m_coordinator;
+    std::vector<std::wstring> m_calls;
+    std::vector<std::wstring> m_results;
+    std::vector<std::wstring> m_errors;
+};
+
+}  // namespace qmz
