@@ -29,8 +29,8 @@ CSimDeviceHandle::~CSimDeviceHandle() {
     }
 }
 
-uint32_t CSimDeviceHandle::Enter(SimCall call) {
-    return m_state->m_faults.Check(call, m_volume->DeviceName());
+uint32_t CSimDeviceHandle::Enter(SimCall call, uint32_t* limit) {
+    return m_state->m_faults.Check(call, m_volume->DeviceName(), limit);
 }
 
 uint32_t CSimDeviceHandle::CheckTransfer(const void* buffer, uint32_t length) const {
@@ -43,14 +43,15 @@ uint32_t CSimDeviceHandle::CheckTransfer(const void* buffer, uint32_t length) co
     return ERROR_SUCCESS;
 }
 
-void CSimDeviceHandle::Journal(SimCall call, uint64_t offset, uint64_t length,
-                               const uint8_t* data) {
+void CSimDeviceHandle::Journal(SimCall call, uint64_t offset, uint64_t length, const uint8_t* data,
+                               uint64_t requested) {
     SimJournalEntry entry;
     entry.call = call;
     entry.path = m_volume->DeviceName();
     entry.device = true;
     entry.offset = offset;
     entry.length = length;
+    entry.requested = requested;
     entry.Describe(data, length);
     m_state->m_journal.Add(entry);
 }
@@ -58,7 +59,8 @@ void CSimDeviceHandle::Journal(SimCall call, uint64_t offset, uint64_t length,
 uint32_t CSimDeviceHandle::Read(void* buffer, uint32_t length, uint32_t* bytesRead) {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
     *bytesRead = 0;
-    uint32_t error = Enter(SimCall::kRead);
+    uint32_t limit = length;
+    uint32_t error = Enter(SimCall::kRead, &limit);
     if (error == ERROR_SUCCESS && (m_access & kSimReadAccess) == 0) {
         error = ERROR_ACCESS_DENIED;
     }
@@ -69,19 +71,21 @@ uint32_t CSimDeviceHandle::Read(void* buffer, uint32_t length, uint32_t* bytesRe
         return error;
     }
     const uint64_t total = m_volume->TotalBytes();
-    const uint64_t count = m_position >= total ? 0 : std::min<uint64_t>(length, total - m_position);
+    const uint32_t asked = std::min(length, limit);
+    const uint64_t count = m_position >= total ? 0 : std::min<uint64_t>(asked, total - m_position);
     auto* out = static_cast<uint8_t*>(buffer);
     m_volume->ReadBytes(m_position, out, count);
-    Journal(SimCall::kRead, m_position, count, out);
+    Journal(SimCall::kRead, m_position, count, out, length);
     m_position += count;
     *bytesRead = static_cast<uint32_t>(count);
     return ERROR_SUCCESS;
 }
 
 uint32_t CSimDeviceHandle::Write(const void* buffer, uint32_t length, uint32_t* bytesWritten) {
-    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    std::unique_lock<std::mutex> lock(m_state->m_mutex);
     *bytesWritten = 0;
-    uint32_t error = Enter(SimCall::kWrite);
+    uint32_t limit = length;
+    uint32_t error = Enter(SimCall::kWrite, &limit);
     if (error == ERROR_SUCCESS && (m_access & kSimWriteAccess) == 0) {
         error = ERROR_ACCESS_DENIED;
     }
@@ -95,10 +99,12 @@ uint32_t CSimDeviceHandle::Write(const void* buffer, uint32_t length, uint32_t* 
         return error;
     }
     const auto* data = static_cast<const uint8_t*>(buffer);
-    m_volume->WriteBytes(m_position, data, length);
-    Journal(SimCall::kWrite, m_position, length, data);
-    m_position += length;
-    *bytesWritten = length;
+    const uint32_t count = std::min(length, limit);
+    m_volume->WriteBytes(m_position, data, count);
+    Journal(SimCall::kWrite, m_position, count, data, length);
+    m_position += count;
+    *bytesWritten = count;
+    m_state->ReleaseAfterWrite(lock, m_volume->DeviceName());
     return ERROR_SUCCESS;
 }
 
@@ -115,7 +121,7 @@ uint32_t CSimDeviceHandle::Flush() {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
     const uint32_t error = Enter(SimCall::kFlush);
     if (error == ERROR_SUCCESS) {
-        Journal(SimCall::kFlush, 0, 0, nullptr);
+        Journal(SimCall::kFlush, 0, 0, nullptr, 0);
     }
     return error;
 }

@@ -32,11 +32,12 @@ public:
                                   RetrievalPointers* pointers) override;
 
 private:
-    // Counts the call and applies an injected fault.
-    uint32_t Enter(SimCall call);
+    // Counts the call and applies an injected fault; reads and writes pass `limit`.
+    uint32_t Enter(SimCall call, uint32_t* limit = nullptr);
     // Raw volume I/O is always in whole sectors inside the volume.
     uint32_t CheckTransfer(const void* buffer, uint32_t length) const;
-    void Journal(SimCall call, uint64_t offset, uint64_t length, const uint8_t* data);
+    void Journal(SimCall call, uint64_t offset, uint64_t length, const uint8_t* data,
+                 uint64_t requested);
 
     std::shared_ptr<CSimState> m_state;
     CSimVolume* m_volume;

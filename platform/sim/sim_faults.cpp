@@ -20,17 +20,23 @@ bool PathMatches(const std::wstring& filter, const std::wstring& path) {
 
 }  // namespace
 
-uint32_t CSimFaults::Check(SimCall call, const std::wstring& path) {
+uint32_t CSimFaults::Check(SimCall call, const std::wstring& path, uint32_t* limit) {
     ++m_calls[static_cast<size_t>(call)];
     uint32_t error = 0;
+    bool cut = false;
     for (Armed& armed : m_faults) {
         if (armed.fault.call != call || armed.spent || !PathMatches(armed.fault.path, path)) {
             continue;
         }
         ++armed.seen;
-        if (armed.seen >= armed.fault.nth && error == 0) {
-            error = armed.fault.error;
+        if (armed.seen >= armed.fault.nth && error == 0 && !cut) {
             armed.spent = !armed.fault.persistent;
+            cut = armed.fault.answersShort && limit != nullptr;
+            if (cut) {
+                *limit = armed.fault.shortTo;
+            } else {
+                error = armed.fault.error;
+            }
         }
     }
     return error;

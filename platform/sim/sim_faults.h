@@ -17,14 +17,20 @@ struct SimFault {
     bool persistent = false;  // also fail every later matching call
     // Empty matches every call; otherwise the path, anything below it and its streams.
     std::wstring path;
+    // Instead of failing with `error`, the call succeeds with a short answer of at most
+    // `shortTo` units: bytes for Read and Write, extents for GetRetrievalPointers (with
+    // ERROR_MORE_DATA). Devices and file systems may answer less than was asked.
+    bool answersShort = false;
+    uint32_t shortTo = 0;
 };
 
 class CSimFaults {
 public:
     void Add(const SimFault& fault) { m_faults.push_back({fault, 0, false}); }
     void Clear() { m_faults.clear(); }
-    // Counts the call; the error to fail it with, or 0.
-    uint32_t Check(SimCall call, const std::wstring& path);
+    // Counts the call; the error to fail it with, or 0. A call that can answer short
+    // passes `limit`, lowered when it is to answer with fewer units than it could.
+    uint32_t Check(SimCall call, const std::wstring& path, uint32_t* limit = nullptr);
     uint32_t CallCount(SimCall call) const { return m_calls[static_cast<size_t>(call)]; }
 
 private:

@@ -39,9 +39,11 @@ CSimFileHandle::~CSimFileHandle() {
     m_state->Close(*m_node, m_openId, (m_flags & FILE_FLAG_DELETE_ON_CLOSE) != 0);
 }
 
-uint32_t CSimFileHandle::Enter(SimCall call, uint32_t neededAccess, bool needsStream) {
+uint32_t CSimFileHandle::Enter(SimCall call, uint32_t neededAccess, bool needsStream,
+                               uint32_t* limit) {
     const std::wstring name = m_stream ? m_stream->Name() : L"";
-    const uint32_t fault = m_state->m_faults.Check(call, m_state->StreamPathOf(*m_node, name));
+    const uint32_t fault =
+        m_state->m_faults.Check(call, m_state->StreamPathOf(*m_node, name), limit);
     if (fault != ERROR_SUCCESS) {
         return fault;
     }
@@ -67,7 +69,8 @@ uint32_t CSimFileHandle::CheckUnbuffered(const void* buffer, uint32_t length) co
 uint32_t CSimFileHandle::Read(void* buffer, uint32_t length, uint32_t* bytesRead) {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
     *bytesRead = 0;
-    uint32_t error = Enter(SimCall::kRead, kSimReadAccess, true);
+    uint32_t limit = length;
+    uint32_t error = Enter(SimCall::kRead, kSimReadAccess, true, &limit);
     if (error == ERROR_SUCCESS) {
         error = CheckUnbuffered(buffer, length);
     }
@@ -75,29 +78,33 @@ uint32_t CSimFileHandle::Read(void* buffer, uint32_t length, uint32_t* bytesRead
         return error;
     }
     auto* out = static_cast<uint8_t*>(buffer);
-    *bytesRead = m_stream->Read(Volume(), m_position, out, length);
-    m_state->Journal(SimCall::kRead, *m_node, m_stream->Name(), m_position, *bytesRead, out);
+    *bytesRead = m_stream->Read(Volume(), m_position, out, std::min(length, limit));
+    m_state->Journal(SimCall::kRead, *m_node, m_stream->Name(), m_position, *bytesRead, out,
+                     length);
     m_position += *bytesRead;
     return ERROR_SUCCESS;
 }
 
 uint32_t CSimFileHandle::Write(const void* buffer, uint32_t length, uint32_t* bytesWritten) {
-    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    std::unique_lock<std::mutex> lock(m_state->m_mutex);
     *bytesWritten = 0;
-    uint32_t error = Enter(SimCall::kWrite, kSimWriteAccess, true);
+    uint32_t limit = length;
+    uint32_t error = Enter(SimCall::kWrite, kSimWriteAccess, true, &limit);
     if (error == ERROR_SUCCESS) {
         error = CheckUnbuffered(buffer, length);
     }
     const auto* data = static_cast<const uint8_t*>(buffer);
+    const uint32_t count = std::min(length, limit);
     if (error == ERROR_SUCCESS) {
-        error = m_stream->Write(Volume(), m_position, data, length);
+        error = m_stream->Write(Volume(), m_position, data, count);
     }
     if (error != ERROR_SUCCESS) {
         return error;
     }
-    m_state->Journal(SimCall::kWrite, *m_node, m_stream->Name(), m_position, length, data);
-    m_position += length;
-    *bytesWritten = length;
+    m_state->Journal(SimCall::kWrite, *m_node, m_stream->Name(), m_position, count, data, length);
+    m_position += count;
+    *bytesWritten = count;
+    m_state->ReleaseAfterWrite(lock, m_state->StreamPathOf(*m_node, m_stream->Name()));
     return ERROR_SUCCESS;
 }
 
@@ -203,7 +210,7 @@ uint32_t CSimFileHandle::QueryAllocatedRanges(uint64_t offset, uint64_t length, 
 }
 
 uint32_t CSimFileHandle::SetZeroData(uint64_t begin, uint64_t end) {
-    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    std::unique_lock<std::mutex> lock(m_state->m_mutex);
     uint32_t error = Enter(SimCall::kSetZeroData, kSimWriteAccess, true);
     if (error == ERROR_SUCCESS && begin > end) {
         error = ERROR_INVALID_PARAMETER;
@@ -211,6 +218,7 @@ uint32_t CSimFileHandle::SetZeroData(uint64_t begin, uint64_t end) {
     if (error == ERROR_SUCCESS) {
         m_stream->ZeroRange(Volume(), begin, end);
         m_state->Journal(SimCall::kSetZeroData, *m_node, m_stream->Name(), begin, end - begin);
+        m_state->ReleaseAfterWrite(lock, m_state->StreamPathOf(*m_node, m_stream->Name()));
     }
     return error;
 }
@@ -219,7 +227,8 @@ uint32_t CSimFileHandle::GetRetrievalPointers(int64_t startingVcn, uint32_t buff
                                               RetrievalPointers* pointers) {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
     *pointers = RetrievalPointers();
-    const uint32_t error = Enter(SimCall::kGetRetrievalPointers, 0, true);
+    uint32_t limit = UINT32_MAX;
+    const uint32_t error = Enter(SimCall::kGetRetrievalPointers, 0, true, &limit);
     if (error != ERROR_SUCCESS) {
         return error;
     }
@@ -233,7 +242,8 @@ uint32_t CSimFileHandle::GetRetrievalPointers(int64_t startingVcn, uint32_t buff
     if (pointers->extents.empty()) {
         return ERROR_HANDLE_EOF;  // nothing allocated at or after that VCN
     }
-    const size_t fit = (bufferBytes - kRetrievalHeaderBytes) / kRetrievalExtentBytes;
+    const size_t fit =
+        std::min<size_t>((bufferBytes - kRetrievalHeaderBytes) / kRetrievalExtentBytes, limit);
     if (pointers->extents.size() > fit) {
         pointers->extents.resize(fit);
         return ERROR_MORE_DATA;

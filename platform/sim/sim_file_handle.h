@@ -34,7 +34,9 @@ public:
 
 private:
     // Counts the call and applies an injected fault; then the common preconditions.
-    uint32_t Enter(SimCall call, uint32_t neededAccess, bool needsStream);
+    // Calls that can answer short pass `limit` (see SimFault).
+    uint32_t Enter(SimCall call, uint32_t neededAccess, bool needsStream,
+                   uint32_t* limit = nullptr);
     uint32_t CheckUnbuffered(const void* buffer, uint32_t length) const;
     CSimVolume& Volume() const { return *m_node->m_volume; }
 

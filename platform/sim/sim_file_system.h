@@ -2,6 +2,7 @@
 // volumes in memory, with set-up helpers, fault injection and a journal of all I/O.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -75,6 +76,10 @@ public:
     uint32_t SetCannotRename(const std::wstring& path, bool cannot = true);
     // A disk quota: QueryFreeSpaceEx reports at most this much free to the caller.
     uint32_t SetQuota(const std::wstring& root, uint64_t bytes);
+    // The stream ("file" or "file:name") holds exactly `data` from now on, changed behind
+    // the back of every handle (whose positions stay): the work of another program or a
+    // failing disk, so neither journaled, counted nor observed.
+    uint32_t ReplaceData(const std::wstring& path, const std::string& data);
 
     // --- Inspection. Links are not followed. ---
 
@@ -105,6 +110,12 @@ public:
     // Entries of the object (or device) at `path` and of its streams.
     std::vector<SimJournalEntry> JournalFor(const std::wstring& path);
     void ClearJournal();
+    // Called after each write or zeroing that the journal records (raw volume writes
+    // included), numbered from 1 since it was set, with the stream's or device's name.
+    // It runs on the writing thread outside the simulation's lock: it may call back
+    // into this file system, and what it does happens between two calls of the code
+    // under test. An empty function removes it.
+    void SetWriteObserver(SimWriteObserver observer);
 
 private:
     uint32_t VolumeOfFolder(const std::wstring& folder, const CSimVolume** volume);
@@ -120,6 +131,9 @@ private:
     uint32_t AddLink(const std::wstring& link, bool folder, std::shared_ptr<CSimNode>* node);
     uint32_t AddSymlinkOrJunction(const std::wstring& link, const std::wstring& target, bool folder,
                                   SimReparse kind);
+    // Runs `change` under the lock on the stream a path names; a folder has none to change.
+    uint32_t ChangeStream(const std::wstring& path,
+                          const std::function<uint32_t(CSimNode&, CSimStream&)>& change);
     uint32_t SetLayout(const std::wstring& path, const std::vector<Extent>& extents,
                        uint32_t attribute);
     uint32_t Remove(CSimNode& node, SimCall call);

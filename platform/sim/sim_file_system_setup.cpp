@@ -140,38 +140,49 @@ uint32_t CSimFileSystem::FindStreamOf(const std::wstring& path, std::shared_ptr<
     return ERROR_SUCCESS;
 }
 
-uint32_t CSimFileSystem::MakeSparse(const std::wstring& path,
-                                    const std::vector<AllocatedRange>& allocated) {
+uint32_t CSimFileSystem::ChangeStream(
+    const std::wstring& path, const std::function<uint32_t(CSimNode&, CSimStream&)>& change) {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
     std::shared_ptr<CSimNode> node;
     std::shared_ptr<CSimStream> stream;
-    uint32_t error = FindStreamOf(path, &node, &stream);
-    if (error == ERROR_SUCCESS && !stream) {
-        error = ERROR_INVALID_PARAMETER;
+    const uint32_t error = FindStreamOf(path, &node, &stream);
+    if (error != ERROR_SUCCESS) {
+        return error;
     }
-    if (error == ERROR_SUCCESS) {
-        error = stream->MakeSparse(*node->m_volume, allocated);
-        node->m_attributes |= FILE_ATTRIBUTE_SPARSE_FILE;
-    }
-    return error;
+    return stream ? change(*node, *stream) : ERROR_INVALID_PARAMETER;
+}
+
+uint32_t CSimFileSystem::MakeSparse(const std::wstring& path,
+                                    const std::vector<AllocatedRange>& allocated) {
+    return ChangeStream(path, [&](CSimNode& node, CSimStream& stream) {
+        // Sparse from the start, even when keeping the ranges runs out of space.
+        const uint32_t error = stream.MakeSparse(*node.m_volume, allocated);
+        node.m_attributes |= FILE_ATTRIBUTE_SPARSE_FILE;
+        return error;
+    });
 }
 
 uint32_t CSimFileSystem::SetLayout(const std::wstring& path, const std::vector<Extent>& extents,
                                    uint32_t attribute) {
-    std::lock_guard<std::mutex> lock(m_state->m_mutex);
-    std::shared_ptr<CSimNode> node;
-    std::shared_ptr<CSimStream> stream;
-    uint32_t error = FindStreamOf(path, &node, &stream);
-    if (error == ERROR_SUCCESS && !stream) {
-        error = ERROR_INVALID_PARAMETER;
-    }
-    if (error == ERROR_SUCCESS) {
-        error = stream->Remap(*node->m_volume, extents);
-    }
-    if (error == ERROR_SUCCESS) {
-        node->m_attributes |= attribute;
-    }
-    return error;
+    return ChangeStream(path, [&](CSimNode& node, CSimStream& stream) {
+        const uint32_t error = stream.Remap(*node.m_volume, extents);
+        if (error == ERROR_SUCCESS) {
+            node.m_attributes |= attribute;
+        }
+        return error;
+    });
+}
+
+uint32_t CSimFileSystem::ReplaceData(const std::wstring& path, const std::string& data) {
+    return ChangeStream(path, [&](CSimNode& node, CSimStream& stream) {
+        // Resized first, so the bytes both versions share stay in their clusters.
+        uint32_t error = stream.Resize(*node.m_volume, data.size());
+        if (error == ERROR_SUCCESS) {
+            error = stream.Write(*node.m_volume, 0, reinterpret_cast<const uint8_t*>(data.data()),
+                                 static_cast<uint32_t>(data.size()));
+        }
+        return error;
+    });
 }
 
 uint32_t CSimFileSystem::MakeCompressed(const std::wstring& path,
@@ -424,6 +435,13 @@ std::vector<SimJournalEntry> CSimFileSystem::JournalFor(const std::wstring& path
 void CSimFileSystem::ClearJournal() {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
     m_state->m_journal.Clear();
+}
+
+void CSimFileSystem::SetWriteObserver(SimWriteObserver observer) {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    m_state->m_writeObserver =
+        observer ? std::make_shared<const SimWriteObserver>(std::move(observer)) : nullptr;
+    m_state->m_observedWrites = 0;
 }
 
 }  // namespace qmz

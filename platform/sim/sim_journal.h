@@ -18,9 +18,10 @@ struct SimJournalEntry {
     std::wstring path;
     std::wstring stream;  // as created ("name"); empty for the main stream
     bool device = false;
-    std::wstring target;  // Move: the new path
-    uint64_t offset = 0;  // Read/Write: position; SetZeroData: begin; SetEndOfFile: new size
-    uint64_t length = 0;  // bytes moved; SetZeroData: end - begin
+    std::wstring target;     // Move: the new path
+    uint64_t offset = 0;     // Read/Write: position; SetZeroData: begin; SetEndOfFile: new size
+    uint64_t length = 0;     // bytes moved; SetZeroData: end - begin
+    uint64_t requested = 0;  // Read/Write: bytes asked for, which `length` may fall short of
     // What the data looked like (Read and Write).
     uint8_t firstByte = 0;
     bool oneByte = false;      // every byte equals firstByte
@@ -31,6 +32,9 @@ struct SimJournalEntry {
     // Describes the data of a Read or Write.
     void Describe(const uint8_t* data, uint64_t count);
 };
+
+// Told of a journaled write or zeroing: its 1-based number and the stream or device written.
+using SimWriteObserver = std::function<void(uint32_t number, const std::wstring& path)>;
 
 class CSimJournal {
 public:

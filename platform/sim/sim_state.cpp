@@ -151,17 +151,27 @@ uint32_t CSimState::CheckAndResolve(SimCall call, const std::wstring& path, bool
 }
 
 void CSimState::Journal(SimCall call, const CSimNode& node, const std::wstring& stream,
-                        uint64_t offset, uint64_t length, const uint8_t* data) {
+                        uint64_t offset, uint64_t length, const uint8_t* data, uint64_t requested) {
     SimJournalEntry entry;
     entry.call = call;
     entry.path = PathOf(node);
     entry.stream = stream;
     entry.offset = offset;
     entry.length = length;
+    entry.requested = requested;
     if (data != nullptr) {
         entry.Describe(data, length);
     }
     m_journal.Add(entry);
+}
+
+void CSimState::ReleaseAfterWrite(std::unique_lock<std::mutex>& lock, const std::wstring& path) {
+    const std::shared_ptr<const SimWriteObserver> observer = m_writeObserver;
+    const uint32_t number = ++m_observedWrites;
+    lock.unlock();
+    if (observer) {
+        (*observer)(number, path);
+    }
 }
 
 }  // namespace qmz

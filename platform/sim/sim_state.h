@@ -49,14 +49,20 @@ public:
                              SimLookup* lookup);
 
     void Journal(SimCall call, const CSimNode& node, const std::wstring& stream, uint64_t offset,
-                 uint64_t length, const uint8_t* data = nullptr);
+                 uint64_t length, const uint8_t* data = nullptr, uint64_t requested = 0);
+    // After a journaled write or zeroing: releases `lock`, then tells the write observer,
+    // so that it may call back into the simulation.
+    void ReleaseAfterWrite(std::unique_lock<std::mutex>& lock, const std::wstring& path);
 
     std::mutex m_mutex;
     std::vector<std::unique_ptr<CSimVolume>> m_volumes;
     CSimJournal m_journal;
     CSimFaults m_faults;
     uint64_t m_nextOpenId = 1;
-    size_t m_liveHandles = 0;  // file, device and find handles not yet closed
+    // Copied under the lock by each write, so it can be replaced while writes run.
+    std::shared_ptr<const SimWriteObserver> m_writeObserver;
+    uint32_t m_observedWrites = 0;  // since the observer was set
+    size_t m_liveHandles = 0;       // file, device and find handles not yet closed
 
 private:
     uint32_t ResolveAt(const std::wstring& path, bool followLast, int depth,

@@ -18,32 +18,36 @@ uint64_t CSimStream::AllocatedBytes(const CSimVolume& volume) const {
     return static_cast<uint64_t>(count) * volume.ClusterBytes();
 }
 
+void CSimStream::ForEachPiece(
+    const CSimVolume& volume, uint64_t offset, uint64_t length,
+    const std::function<void(int64_t lcn, uint64_t at, uint64_t count)>& piece) const {
+    const uint64_t clusterBytes = volume.ClusterBytes();
+    while (length > 0) {
+        const uint64_t at = offset % clusterBytes;
+        const uint64_t count = std::min(length, clusterBytes - at);
+        piece(LcnOf(offset / clusterBytes), at, count);
+        offset += count;
+        length -= count;
+    }
+}
+
 void CSimStream::CopyOut(const CSimVolume& volume, uint64_t offset, uint8_t* out,
                          uint64_t length) const {
     const uint64_t clusterBytes = volume.ClusterBytes();
-    while (length > 0) {
-        const uint64_t vcn = offset / clusterBytes;
-        const uint64_t at = offset % clusterBytes;
-        const uint64_t count = std::min(length, clusterBytes - at);
-        const int64_t lcn = LcnOf(vcn);
+    ForEachPiece(volume, offset, length, [&](int64_t lcn, uint64_t at, uint64_t count) {
         if (lcn < 0) {
             std::memset(out, 0, count);
         } else {
             volume.ReadBytes(static_cast<uint64_t>(lcn) * clusterBytes + at, out, count);
         }
         out += count;
-        offset += count;
-        length -= count;
-    }
+    });
 }
 
+// A null `data` writes zeros.
 void CSimStream::CopyIn(CSimVolume& volume, uint64_t offset, const uint8_t* data, uint64_t length) {
     const uint64_t clusterBytes = volume.ClusterBytes();
-    while (length > 0) {
-        const uint64_t vcn = offset / clusterBytes;
-        const uint64_t at = offset % clusterBytes;
-        const uint64_t count = std::min(length, clusterBytes - at);
-        const int64_t lcn = LcnOf(vcn);
+    ForEachPiece(volume, offset, length, [&](int64_t lcn, uint64_t at, uint64_t count) {
         if (lcn >= 0) {
             const uint64_t where = static_cast<uint64_t>(lcn) * clusterBytes + at;
             if (data != nullptr) {
@@ -55,9 +59,7 @@ void CSimStream::CopyIn(CSimVolume& volume, uint64_t offset, const uint8_t* data
         if (data != nullptr) {
             data += count;
         }
-        offset += count;
-        length -= count;
-    }
+    });
 }
 
 uint32_t CSimStream::Read(const CSimVolume& volume, uint64_t offset, uint8_t* out,

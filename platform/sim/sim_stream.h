@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,11 @@ private:
     uint32_t AllocateRange(CSimVolume& volume, uint64_t firstVcn, uint64_t endVcn);
     void FreeFrom(CSimVolume& volume, uint64_t vcn);
     void Deallocate(CSimVolume& volume, int64_t lcn);
+    // Cuts [offset, offset + length) at cluster boundaries and hands each piece to `piece`:
+    // its LCN (-1 in a hole), where it starts inside that cluster and its length.
+    void ForEachPiece(
+        const CSimVolume& volume, uint64_t offset, uint64_t length,
+        const std::function<void(int64_t lcn, uint64_t at, uint64_t count)>& piece) const;
     void CopyOut(const CSimVolume& volume, uint64_t offset, uint8_t* out, uint64_t length) const;
     void CopyIn(CSimVolume& volume, uint64_t offset, const uint8_t* data, uint64_t length);
 

@@ -154,14 +154,20 @@ uint32_t CWin32FileHandle::GetRetrievalPointers(int64_t startingVcn, uint32_t bu
     return error;
 }
 
+FindData ToFindData(const WIN32_FIND_DATAW& found) {
+    FindData data;
+    data.attributes = found.dwFileAttributes;
+    data.size = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    data.name = found.cFileName;
+    return data;
+}
+
 uint32_t CWin32FindHandle::Next(FindData* data) {
     WIN32_FIND_DATAW found;
     if (!::FindNextFileW(m_find.Get(), &found)) {
         return ::GetLastError();
     }
-    data->attributes = found.dwFileAttributes;
-    data->size = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-    data->name = found.cFileName;
+    *data = ToFindData(found);
     return ERROR_SUCCESS;
 }
 

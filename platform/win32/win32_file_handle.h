@@ -32,6 +32,9 @@ private:
     CScopedHandle m_handle;
 };
 
+// What FindFirstFileW / FindNextFileW found, as the seam reports it.
+FindData ToFindData(const WIN32_FIND_DATAW& found);
+
 class CWin32FindHandle : public IFindHandle {
 public:
     explicit CWin32FindHandle(HANDLE handle) : m_find(handle) {}

@@ -19,14 +19,6 @@ uint32_t LastErrorUnless(BOOL ok) {
     return ok ? ERROR_SUCCESS : ::GetLastError();
 }
 
-FindData ToFindData(const WIN32_FIND_DATAW& found) {
-    FindData data;
-    data.attributes = found.dwFileAttributes;
-    data.size = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-    data.name = found.cFileName;
-    return data;
-}
-
 // Long enough for any volume path or "\\?\Volume{GUID}\" name.
 constexpr DWORD kVolumeNameChars = MAX_PATH + 1;
 

@@ -92,11 +92,11 @@ template <class TControl>
 RunOutcome ZeroWithRequestAtFirstRange(CEngineHarness& h) {
     h.Sim().AddFile(kPath, kData);
     h.Sim().MakeSparse(kPath, {{0, kCluster}, {2 * kCluster, kCluster}, {4 * kCluster, kCluster}});
-    h.Hooks().m_beforeWrite = [&h](uint32_t n, const std::wstring&) {
-        if (n == 1) {
+    h.Sim().SetWriteObserver([&h](uint32_t n, const std::wstring&) {
+        if (n == 1) {  // the first range is zeroed
             h.Queue().InsertControlOperation(TControl());
         }
-    };
+    });
     return h.Run(MakeOperation<CEraseFile>(kPath, kDoD));
 }
 

@@ -13,17 +13,17 @@ namespace {
 using Lines = std::vector<ResultLine>;
 constexpr uint32_t kMiB = 1048576;
 
-// Control operations arrive while the worker writes: a hook inserts them at an exact
-// write, and the engine's next check point runs them.
+// Control operations arrive while the worker writes: the volume's write observer inserts
+// them right after an exact write, and the engine's next check point runs them.
 class ControlTest : public ::testing::Test {
 protected:
     template <class TControl>
     void InsertAtWrite(uint32_t number) {
-        m_h.Hooks().m_beforeWrite = [this, number](uint32_t n, const std::wstring&) {
+        m_h.Sim().SetWriteObserver([this, number](uint32_t n, const std::wstring&) {
             if (n == number) {
                 m_h.Queue().InsertControlOperation(TControl());
             }
-        };
+        });
     }
     size_t Writes() { return m_h.Sim().Journal(SimCall::kWrite).size(); }
     CEngineHarness m_h;
@@ -50,12 +50,12 @@ TEST_F(ControlTest, AbortDuringAWriteStopsBeforeTheNextChunkAndFreesTheBuffers) 
     m_h.Sim().AddFile(L"C:\\big.bin", std::string(3 * kMiB, 'd'));
     const int liveBefore = CPageBuffer::LiveCount();
     std::atomic<int> liveDuringWrite{-1};
-    m_h.Hooks().m_beforeWrite = [&](uint32_t n, const std::wstring&) {
+    m_h.Sim().SetWriteObserver([&](uint32_t n, const std::wstring&) {
         if (n == 1) {
             liveDuringWrite = CPageBuffer::LiveCount();
             m_h.Queue().InsertControlOperation(CDiscardPausedOperation());
         }
-    };
+    });
     const RunOutcome outcome = m_h.Run(MakeOperation<CEraseFile>(L"C:\\big.bin", kDoD));
     EXPECT_EQ(outcome.status, StatusAborted);
     EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\big.bin", StatusAborted}}));

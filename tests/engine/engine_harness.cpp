@@ -24,16 +24,13 @@ std::ostream& operator<<(std::ostream& out, const ResultLine& line) {
 }
 
 CEngineHarness::CEngineHarness(bool vistaOrLater)
-    : m_platform(vistaOrLater, 7),
-      m_hooks(&m_platform.FileSystem()),
-      m_queue(&m_platform.Sink(), nullptr) {
-    m_platform.UseFileSystem(&m_hooks);
+    : m_platform(vistaOrLater, 7), m_queue(&m_platform.Sink(), nullptr) {
     Sim().AddVolume(L'C', kVolumeC, 512, kCluster / 512, 16384);
 }
 
 CEngineHarness::CEngineHarness(IFileSystem* fileSystem)
-    : m_platform(true, 7), m_hooks(fileSystem), m_queue(&m_platform.Sink(), nullptr) {
-    m_platform.UseFileSystem(&m_hooks);
+    : m_platform(true, 7), m_queue(&m_platform.Sink(), nullptr) {
+    m_platform.UseFileSystem(fileSystem);
 }
 
 CEngineHarness::~CEngineHarness() {

@@ -11,7 +11,6 @@
 #include "engine/method_table.h"
 #include "ops/operation_queue.h"
 #include "ops/worker.h"
-#include "tests/engine/hooked_file_system.h"
 #include "tests/support/sim_platform.h"
 
 namespace qmz {
@@ -46,8 +45,8 @@ public:
     explicit CEngineHarness(IFileSystem* fileSystem);
     ~CEngineHarness();
 
+    // Its write observer is how a test acts at an exact moment of an operation.
     CSimFileSystem& Sim() { return m_platform.FileSystem(); }
-    CHookedFileSystem& Hooks() { return m_hooks; }
     CFakeClock& Clock() { return m_platform.Clock(); }
     COperationQueue& Queue() { return m_queue; }
     // What the operations run here reach the system through.
@@ -61,7 +60,6 @@ public:
 
 private:
     CSimPlatform m_platform;
-    CHookedFileSystem m_hooks;
     COperationQueue m_queue;
     CEraseOperationBase* m_queued = nullptr;
     CWorkerThread m_worker;  // last: stopped before anything it uses goes away

@@ -1,5 +1,7 @@
 // Fault injection, the journal, other processes' handles and delete-pending objects.
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/platform/sim_test_fixture.h"
 
@@ -137,6 +139,125 @@ TEST_F(SimFileSystemTest, JournalRecordsWhatReachedEachByte) {
     EXPECT_EQ(5u, m_fs.JournalFor(L"c:\\F.BIN").size());  // the move is its last
     m_fs.ClearJournal();
     EXPECT_TRUE(m_fs.Journal().empty());
+}
+
+TEST_F(SimFileSystemTest, ShortAnswersMoveOrListLessThanWasAsked) {
+    ASSERT_EQ(ERROR_SUCCESS, m_fs.AddFile(L"C:\\f.bin", "0123456789"));
+    ASSERT_EQ(ERROR_SUCCESS, m_fs.AddFile(L"C:\\map.bin", std::string(2 * kCluster, 'm')));
+    ASSERT_EQ(ERROR_SUCCESS, m_fs.MakeCompressed(L"C:\\map.bin", {{1, 500}, {2, 600}}));
+    SimFault fault;
+    fault.answersShort = true;
+    fault.call = SimCall::kRead;
+    fault.shortTo = 4;
+    m_fs.InjectFault(fault);
+    fault.call = SimCall::kWrite;
+    fault.shortTo = 0;
+    m_fs.InjectFault(fault);
+    fault.call = SimCall::kGetRetrievalPointers;
+    fault.shortTo = 1;
+    m_fs.InjectFault(fault);
+    m_fs.ClearJournal();
+
+    auto file = OpenRw(L"C:\\f.bin");
+    char buffer[10];
+    uint32_t done = 99;
+    EXPECT_EQ(ERROR_SUCCESS, file->Read(buffer, 10, &done));
+    EXPECT_EQ(4u, done);
+    EXPECT_EQ(ERROR_SUCCESS, file->Read(buffer, 10, &done));  // once only
+    EXPECT_EQ("456789", std::string(buffer, done));
+    EXPECT_EQ(ERROR_SUCCESS, file->Write("ab", 2, &done));
+    EXPECT_EQ(0u, done);
+    EXPECT_EQ(ERROR_SUCCESS, file->Write("ab", 2, &done));
+    EXPECT_EQ(2u, done);
+    EXPECT_EQ("0123456789ab", m_fs.ReadAll(L"C:\\f.bin"));
+    // The journal tells what was asked for from what moved.
+    const std::vector<SimJournalEntry> entries = m_fs.Journal();
+    ASSERT_EQ(4u, entries.size());
+    const uint64_t expected[4][3] = {{0, 4, 10}, {4, 6, 10}, {10, 0, 2}, {10, 2, 2}};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(expected[i][0], entries[i].offset) << i;
+        EXPECT_EQ(expected[i][1], entries[i].length) << i;
+        EXPECT_EQ(expected[i][2], entries[i].requested) << i;
+    }
+
+    // A map cut short says that more follows.
+    std::unique_ptr<IFileHandle> map;
+    ASSERT_EQ(ERROR_SUCCESS, m_fs.Open(L"C:\\map.bin", GENERIC_READ, 0, OPEN_EXISTING, 0, &map));
+    RetrievalPointers pointers;
+    EXPECT_EQ(ERROR_MORE_DATA, map->GetRetrievalPointers(0, 1024, &pointers));
+    ASSERT_EQ(1u, pointers.extents.size());
+    EXPECT_EQ(500, pointers.extents[0].lcn);
+    EXPECT_EQ(ERROR_SUCCESS, map->GetRetrievalPointers(1, 1024, &pointers));
+    EXPECT_EQ(1, pointers.startingVcn);
+    ASSERT_EQ(1u, pointers.extents.size());
+    EXPECT_EQ(600, pointers.extents[0].lcn);
+}
+
+TEST_F(SimFileSystemTest, WriteObserverActsAfterEachWriteOnTheWritingThread) {
+    ASSERT_EQ(ERROR_SUCCESS, m_fs.AddFile(L"C:\\f.bin", "xyz"));
+    ASSERT_EQ(ERROR_SUCCESS, m_fs.AddStream(L"C:\\f.bin", L"ads", ""));
+    struct Seen {
+        uint32_t number;
+        std::wstring path;
+        std::string data;
+        std::thread::id thread;
+    };
+    std::vector<Seen> seen;
+    // Outside the lock, so it can ask the simulation what the write did.
+    m_fs.SetWriteObserver([&](uint32_t number, const std::wstring& path) {
+        seen.push_back({number, path, m_fs.ReadAll(L"C:\\f.bin"), std::this_thread::get_id()});
+    });
+    std::thread::id writerThread;
+    std::thread writer([&] {
+        writerThread = std::this_thread::get_id();
+        auto file = OpenRw(L"C:\\f.bin");
+        uint32_t done;
+        EXPECT_EQ(ERROR_SUCCESS, file->Write("ab", 2, &done));
+        m_fs.InjectFault(SimCall::kWrite, 1, ERROR_DISK_FULL);
+        EXPECT_EQ(ERROR_DISK_FULL, file->Write("cd", 2, &done));  // not seen: nothing written
+        EXPECT_EQ(ERROR_SUCCESS, file->SetZeroData(0, 1));
+        auto stream = OpenRw(L"C:\\f.bin:ads");
+        EXPECT_EQ(ERROR_SUCCESS, stream->Write("s", 1, &done));
+        std::unique_ptr<IFileHandle> device;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  m_fs.Open(L"\\\\.\\C:", GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0, &device));
+        ASSERT_EQ(ERROR_SUCCESS, device->Seek(100 * kCluster, FILE_BEGIN, nullptr));
+        EXPECT_EQ(ERROR_SUCCESS, device->Write(std::string(512, 'v').data(), 512, &done));
+    });
+    writer.join();
+    ASSERT_EQ(4u, seen.size());
+    const std::wstring paths[4] = {L"C:\\f.bin", L"C:\\f.bin", L"C:\\f.bin:ads", L"\\\\.\\C:"};
+    for (uint32_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(i + 1, seen[i].number);
+        EXPECT_EQ(paths[i], seen[i].path);
+        EXPECT_EQ(writerThread, seen[i].thread);
+    }
+    EXPECT_EQ("abz", seen[0].data);
+    EXPECT_EQ(std::string("\0bz", 3), seen[1].data);
+
+    // What the observer changes is not the code under test's doing: neither journaled
+    // nor observed. A new observer counts from 1; an empty one sees nothing.
+    m_fs.ClearJournal();
+    seen.clear();
+    m_fs.SetWriteObserver([&](uint32_t number, const std::wstring& path) {
+        seen.push_back({number, path, "", std::this_thread::get_id()});
+        if (number == 1) {
+            ASSERT_EQ(ERROR_SUCCESS, m_fs.ReplaceData(L"C:\\f.bin", "replaced"));
+        }
+    });
+    auto file = OpenRw(L"C:\\f.bin");
+    uint32_t done;
+    EXPECT_EQ(ERROR_SUCCESS, file->Write("12", 2, &done));
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ(1u, seen[0].number);
+    EXPECT_EQ(1u, m_fs.Journal().size());
+    EXPECT_EQ("replaced", m_fs.ReadAll(L"C:\\f.bin"));
+    EXPECT_EQ(ERROR_SUCCESS, file->Write("34", 2, &done));  // its position is its own
+    EXPECT_EQ("re34aced", m_fs.ReadAll(L"C:\\f.bin"));
+    m_fs.SetWriteObserver(nullptr);
+    EXPECT_EQ(ERROR_SUCCESS, file->Write("5", 1, &done));
+    EXPECT_EQ(2u, seen.size());
 }
 
 TEST_F(SimFileSystemTest, ObjectHeldByAnotherProcessResistsConflictingUse) {
