@@ -17,18 +17,18 @@ bool EqualsNoCase(const std::wstring& a, const wchar_t* b) {
 
 CommandLineSwitch SwitchOf(const std::wstring& word) {
     if (EqualsNoCase(word, L"Register") || EqualsNoCase(word, L"Regserver")) {
-        return CommandLineSwitch::Register;
+        return CommandLineSwitch::kRegister;
     }
     if (EqualsNoCase(word, L"Unregister") || EqualsNoCase(word, L"Unregserver")) {
-        return CommandLineSwitch::Unregister;
+        return CommandLineSwitch::kUnregister;
     }
     if (EqualsNoCase(word, L"Embedding")) {
-        return CommandLineSwitch::Embedding;
+        return CommandLineSwitch::kEmbedding;
     }
     if (EqualsNoCase(word, L"Automation")) {
-        return CommandLineSwitch::Automation;
+        return CommandLineSwitch::kAutomation;
     }
-    return CommandLineSwitch::None;
+    return CommandLineSwitch::kNone;
 }
 
 }  // namespace
@@ -45,13 +45,13 @@ CommandLineSwitch FindCommandLineSwitch(const std::wstring& commandLine) {
         }
         if (end > pos + 1 && (commandLine[pos] == L'/' || commandLine[pos] == L'-')) {
             const CommandLineSwitch found = SwitchOf(commandLine.substr(pos + 1, end - pos - 1));
-            if (found != CommandLineSwitch::None) {
+            if (found != CommandLineSwitch::kNone) {
                 return found;
             }
         }
         pos = end;
     }
-    return CommandLineSwitch::None;
+    return CommandLineSwitch::kNone;
 }
 
 }  // namespace qmz

@@ -5,7 +5,7 @@
 
 namespace qmz {
 
-enum class CommandLineSwitch { None, Register, Unregister, Embedding, Automation };
+enum class CommandLineSwitch { kNone, kRegister, kUnregister, kEmbedding, kAutomation };
 
 // The first recognised switch after "/" or "-", compared without case.
 CommandLineSwitch FindCommandLineSwitch(const std::wstring& commandLine);

@@ -59,22 +59,22 @@ void CFileEraseOperation<Derived, kKind>::EstimateWork() {
     EstimateTree(this);
 }
 
-template class CFileEraseOperation<CEraseFile, OperationKind::EraseFile>;
-template class CFileEraseOperation<CEraseFolderOnly, OperationKind::EraseFolderOnly>;
-template class CFileEraseOperation<CEraseFolderAndContents, OperationKind::EraseFolderAndContents>;
-template class CFileEraseOperation<CEraseContentsOfFolder, OperationKind::EraseContentsOfFolder>;
+template class CFileEraseOperation<CEraseFile, OperationKind::kEraseFile>;
+template class CFileEraseOperation<CEraseFolderOnly, OperationKind::kEraseFolderOnly>;
+template class CFileEraseOperation<CEraseFolderAndContents, OperationKind::kEraseFolderAndContents>;
+template class CFileEraseOperation<CEraseContentsOfFolder, OperationKind::kEraseContentsOfFolder>;
 
 void CEraseFile::Execute() {
     uint32_t attributes = 0;
     if (!FindAttributes(FileSystemOf(this), m_path, &attributes)) {
         m_status = StatusFailedOther;
-        ReportItemResult(this, ResultRecord::File, m_path, StatusFailedOther);
+        ReportItemResult(this, ResultRecord::kFile, m_path, StatusFailedOther);
         return;
     }
     m_includeSuperHidden = 1;  // a file the user named is erased even when super-hidden
     if (IsMountedVolume(this, attributes, m_path)) {
         m_status = StatusFailedOther;
-        ReportItemResult(this, ResultRecord::File, m_path, StatusFailedOther);
+        ReportItemResult(this, ResultRecord::kFile, m_path, StatusFailedOther);
         return;
     }
     m_status = FinalStatus(this, EraseFileEntry(this, attributes, m_path));
@@ -92,7 +92,7 @@ void CEraseFolderOnly::Execute() {
     if (fileSystem->GetAttributes(m_path, &attributes) != ERROR_SUCCESS ||
         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || IsMountedVolume(this, attributes, m_path)) {
         m_status = StatusFailedOther;
-        ReportItemResult(this, ResultRecord::Folder, m_path, StatusFailedOther);
+        ReportItemResult(this, ResultRecord::kFolder, m_path, StatusFailedOther);
         return;
     }
     MakeWritableIfReadOnly(this, &attributes, m_path);
@@ -107,12 +107,12 @@ void CEraseFolderAndContents::Execute() {
     uint32_t attributes = 0;
     if (!FindAttributes(FileSystemOf(this), m_path, &attributes)) {
         m_status = StatusFailedOther;
-        ReportItemResult(this, ResultRecord::FolderAndContents, m_path, StatusFailedOther);
+        ReportItemResult(this, ResultRecord::kFolderAndContents, m_path, StatusFailedOther);
         return;
     }
     if (IsMountedVolume(this, attributes, m_path)) {
         m_status = StatusFailedOther;
-        ReportItemResult(this, ResultRecord::Folder, m_path, StatusFailedOther);
+        ReportItemResult(this, ResultRecord::kFolder, m_path, StatusFailedOther);
         return;
     }
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {

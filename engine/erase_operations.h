@@ -19,26 +19,26 @@ public:
     void EstimateWork() override;
 };
 
-class CEraseFile : public CFileEraseOperation<CEraseFile, OperationKind::EraseFile> {
+class CEraseFile : public CFileEraseOperation<CEraseFile, OperationKind::kEraseFile> {
 public:
     void Execute() override;
 };
 
 class CEraseFolderOnly
-    : public CFileEraseOperation<CEraseFolderOnly, OperationKind::EraseFolderOnly> {
+    : public CFileEraseOperation<CEraseFolderOnly, OperationKind::kEraseFolderOnly> {
 public:
     void Execute() override;
     void EstimateWork() override;  // the folder itself: nothing is written
 };
 
 class CEraseFolderAndContents
-    : public CFileEraseOperation<CEraseFolderAndContents, OperationKind::EraseFolderAndContents> {
+    : public CFileEraseOperation<CEraseFolderAndContents, OperationKind::kEraseFolderAndContents> {
 public:
     void Execute() override;
 };
 
 class CEraseContentsOfFolder
-    : public CFileEraseOperation<CEraseContentsOfFolder, OperationKind::EraseContentsOfFolder> {
+    : public CFileEraseOperation<CEraseContentsOfFolder, OperationKind::kEraseContentsOfFolder> {
 public:
     void Execute() override;
 };

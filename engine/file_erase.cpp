@@ -19,11 +19,11 @@ IFileSystem* FileSystemOf(CEraseOperationBase* operation) {
 std::unique_ptr<CEraseOperationBase> MakeRecord(ResultRecord record) {
     try {
         switch (record) {
-            case ResultRecord::File:
+            case ResultRecord::kFile:
                 return std::make_unique<CEraseFile>();
-            case ResultRecord::Folder:
+            case ResultRecord::kFolder:
                 return std::make_unique<CEraseFolderOnly>();
-            case ResultRecord::FolderAndContents:
+            case ResultRecord::kFolderAndContents:
                 return std::make_unique<CEraseFolderAndContents>();
         }
     } catch (const std::bad_alloc&) {
@@ -38,7 +38,7 @@ int32_t StoppedOr(const CEraseOperationBase* operation, int32_t otherwise) {
 // Posts the file's line and gives the entry's result.
 int FileResult(CEraseOperationBase* operation, const std::wstring& path, int32_t status,
                int result) {
-    ReportItemResult(operation, ResultRecord::File, path, status);
+    ReportItemResult(operation, ResultRecord::kFile, path, status);
     return result;
 }
 
@@ -136,7 +136,7 @@ int EraseFolderStreams(CEraseOperationBase* operation, uint32_t attributes,
     reported = 0;
     auto fail = [&](int32_t status) {
         reported = status;
-        ReportItemResult(operation, ResultRecord::Folder, path, status);
+        ReportItemResult(operation, ResultRecord::kFolder, path, status);
         return 0;
     };
 
@@ -184,7 +184,7 @@ int32_t RemoveFolderStep(CEraseOperationBase* operation, uint32_t attributes,
         status = FileSystemOf(operation)->RemoveFolder(path) == ERROR_SUCCESS ? StatusCompleted
                                                                               : StatusFailedOther;
     }
-    ReportItemResult(operation, ResultRecord::Folder, path, status);
+    ReportItemResult(operation, ResultRecord::kFolder, path, status);
     return status;
 }
 

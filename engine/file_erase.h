@@ -14,9 +14,9 @@ constexpr wchar_t kRenameTarget[] = L"$1";
 
 // Which record class carries a result line.
 enum class ResultRecord {
-    File,               // CEraseFile
-    Folder,             // CEraseFolderOnly
-    FolderAndContents,  // CEraseFolderAndContents
+    kFile,               // CEraseFile
+    kFolder,             // CEraseFolderOnly
+    kFolderAndContents,  // CEraseFolderAndContents
 };
 
 // Posts one result line for `path` to the main window.

@@ -47,7 +47,7 @@ int CFolderWalk::Walk(const std::wstring& folder, int removeSelf, bool nested) {
     if (!IsAbsolutePath(folder)) {
         // An empty or relative folder would be listed from the current directory, or
         // as "\\*" from the root of the current drive: never what was asked for.
-        Report(ResultRecord::Folder, folder, StatusFailedOther);
+        Report(ResultRecord::kFolder, folder, StatusFailedOther);
         return 0;
     }
     if (m_operation->m_engineFlag == 0) {
@@ -63,11 +63,11 @@ int CFolderWalk::Walk(const std::wstring& folder, int removeSelf, bool nested) {
         std::wstring volumeName;
         if (removeSelf == 0 && m_fileSystem->GetVolumeNameForMountPoint(
                                    WithTrailingBackslash(folder), &volumeName) == ERROR_SUCCESS) {
-            Report(ResultRecord::Folder, folder, StatusCompleted);  // an empty volume
+            Report(ResultRecord::kFolder, folder, StatusCompleted);  // an empty volume
             return 1;
         }
         if (!nested) {
-            Report(ResultRecord::Folder, folder, StatusFailedOther);
+            Report(ResultRecord::kFolder, folder, StatusFailedOther);
         }
         return 0;
     }
@@ -109,11 +109,11 @@ int CFolderWalk::Walk(const std::wstring& folder, int removeSelf, bool nested) {
 CFolderWalk::EntryOutcome CFolderWalk::FileEntry(const FindData& entry, const std::wstring& path) {
     if (IsSuperHidden(entry.attributes) && m_operation->m_includeSuperHidden == 0) {
         m_operation->m_status = StatusFailedSystemFile;
-        Report(ResultRecord::File, path, StatusFailedSystemFile);
+        Report(ResultRecord::kFile, path, StatusFailedSystemFile);
         return EntryOutcome::Failed;
     }
     if (IsMountedVolume(m_operation, entry.attributes, path)) {
-        Report(ResultRecord::File, path, StatusFailedOther);
+        Report(ResultRecord::kFile, path, StatusFailedOther);
         return EntryOutcome::Failed;
     }
     if (EraseFileEntry(m_operation, entry.attributes, path) == 0) {
@@ -126,28 +126,28 @@ CFolderWalk::EntryOutcome CFolderWalk::FolderEntry(const FindData& entry,
                                                    const std::wstring& path) {
     if (IsSuperHidden(entry.attributes) && m_operation->m_includeSuperHidden == 0) {
         m_operation->m_status = StatusFailedSystemFile;
-        Report(ResultRecord::FolderAndContents, path, StatusFailedSystemFile);
+        Report(ResultRecord::kFolderAndContents, path, StatusFailedSystemFile);
         return EntryOutcome::Failed;
     }
     if (!CheckControlPoint(m_operation)) {
-        Report(ResultRecord::Folder, path, StatusAborted);
+        Report(ResultRecord::kFolder, path, StatusAborted);
         return EntryOutcome::StopWalk;
     }
     if (IsMountedVolume(m_operation, entry.attributes, path)) {
-        Report(ResultRecord::Folder, path, StatusFailedOther);
+        Report(ResultRecord::kFolder, path, StatusFailedOther);
         return EntryOutcome::Failed;
     }
     uint32_t attributes = entry.attributes;
     if (path.size() > kMaxItemPathChars) {
         // Refused like any over-long item, and not entered: descending without a limit
         // would let a deep enough tree exhaust the worker's stack.
-        Report(ResultRecord::Folder, path, StatusFailedOther);
+        Report(ResultRecord::kFolder, path, StatusFailedOther);
         return EntryOutcome::Failed;
     }
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
         if (Walk(path, 1, true) == 0) {
             // A user's stop leaves the folder in place on purpose.
-            Report(ResultRecord::Folder, path,
+            Report(ResultRecord::kFolder, path,
                    AnyLatchSet(m_operation) ? StatusAborted : StatusFailedOther);
             return AnyLatchSet(m_operation) ? EntryOutcome::StopWalk : EntryOutcome::Failed;
         }

@@ -16,40 +16,40 @@ public:
     static const std::wstring& DisplayName() { return OperationName(kKind); }
 };
 
-class CPauseNow : public CControlOperation<CPauseNow, OperationKind::PauseNow> {
+class CPauseNow : public CControlOperation<CPauseNow, OperationKind::kPauseNow> {
 public:
     void Execute() override;
 };
 
 class CResumePausedOperation
-    : public CControlOperation<CResumePausedOperation, OperationKind::ResumePausedOperation> {
+    : public CControlOperation<CResumePausedOperation, OperationKind::kResumePausedOperation> {
 public:
     void Execute() override;
 };
 
-class CFinishCycle : public CControlOperation<CFinishCycle, OperationKind::FinishCycle> {
+class CFinishCycle : public CControlOperation<CFinishCycle, OperationKind::kFinishCycle> {
 public:
     void Execute() override;
 };
 
-class CFinishFile : public CControlOperation<CFinishFile, OperationKind::FinishFile> {
+class CFinishFile : public CControlOperation<CFinishFile, OperationKind::kFinishFile> {
 public:
     void Execute() override;
 };
 
 class CFinishOperation
-    : public CControlOperation<CFinishOperation, OperationKind::FinishOperation> {
+    : public CControlOperation<CFinishOperation, OperationKind::kFinishOperation> {
 public:
     void Execute() override;
 };
 
 class CDiscardPausedOperation
-    : public CControlOperation<CDiscardPausedOperation, OperationKind::DiscardPausedOperation> {
+    : public CControlOperation<CDiscardPausedOperation, OperationKind::kDiscardPausedOperation> {
 public:
     void Execute() override;
 };
 
-class CCleanupAndExit : public CControlOperation<CCleanupAndExit, OperationKind::CleanupAndExit> {
+class CCleanupAndExit : public CControlOperation<CCleanupAndExit, OperationKind::kCleanupAndExit> {
 public:
     void Execute() override;
 };

@@ -85,11 +85,11 @@ void CEraseCoordinator::StartErase() {
 
 bool CEraseCoordinator::BeginUserChange() {
     switch (GateUserChange(m_ranges.m_executingRow >= 0, m_pendingControl != nullptr)) {
-        case UserChangeGate::Apply:
+        case UserChangeGate::kApply:
             return true;
-        case UserChangeGate::Ignore:
+        case UserChangeGate::kIgnore:
             return false;
-        case UserChangeGate::PauseThenApply:
+        case UserChangeGate::kPauseThenApply:
             break;
     }
     InsertPendingControl(CPauseNow());
@@ -110,22 +110,22 @@ void CEraseCoordinator::RemoveRows(const std::vector<bool>& selected) {
     for (const RemoveStep& step : PlanRemoval(states, m_ranges.m_executingRow)) {
         Row& entry = m_rows[step.row];
         switch (step.action) {
-            case RemoveAction::ScrollIntoView:
+            case RemoveAction::kScrollIntoView:
                 if (m_view != nullptr) {
                     m_view->ShowRow(step.row);
                 }
                 continue;
-            case RemoveAction::ReportAndRemove:
+            case RemoveAction::kReportAndRemove:
                 // The operation stays the worker's; its done report finds no row.
                 ReportInternalError(L"Expected different status:\n" + entry.Operation()->m_path);
                 break;
-            case RemoveAction::UnqueueAndRemove:
+            case RemoveAction::kUnqueueAndRemove:
                 if (!m_queue.RemoveIfWaiting(entry.queued)) {
                     continue;  // the worker took it meanwhile; its reports move the row
                 }
                 break;
-            case RemoveAction::DiscardAndRemove:
-            case RemoveAction::RemoveRow:
+            case RemoveAction::kDiscardAndRemove:
+            case RemoveAction::kRemoveRow:
                 break;
         }
         DeleteRow(step.row);

@@ -36,15 +36,15 @@ std::vector<RemoveStep> PlanRemoval(const std::vector<EraseRowState>& rows, int3
         }
         RemoveAction action;
         if (row == executingRow) {
-            action = RemoveAction::ScrollIntoView;
+            action = RemoveAction::kScrollIntoView;
         } else if (!state.hasOperation) {
-            action = RemoveAction::RemoveRow;
+            action = RemoveAction::kRemoveRow;
         } else if (state.status == kAwaitingConfirmation) {
-            action = RemoveAction::DiscardAndRemove;
+            action = RemoveAction::kDiscardAndRemove;
         } else if (state.status == kQueued) {
-            action = RemoveAction::UnqueueAndRemove;
+            action = RemoveAction::kUnqueueAndRemove;
         } else {
-            action = RemoveAction::ReportAndRemove;
+            action = RemoveAction::kReportAndRemove;
         }
         steps.push_back({row, action});
     }
@@ -53,9 +53,9 @@ std::vector<RemoveStep> PlanRemoval(const std::vector<EraseRowState>& rows, int3
 
 UserChangeGate GateUserChange(bool itemExecuting, bool controlPending) {
     if (!itemExecuting) {
-        return UserChangeGate::Apply;
+        return UserChangeGate::kApply;
     }
-    return controlPending ? UserChangeGate::Ignore : UserChangeGate::PauseThenApply;
+    return controlPending ? UserChangeGate::kIgnore : UserChangeGate::kPauseThenApply;
 }
 
 }  // namespace qmz

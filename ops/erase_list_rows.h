@@ -28,25 +28,25 @@ struct EraseRowState {
 };
 
 enum class RemoveAction {
-    RemoveRow,         // a left-over row: nothing else to do
-    DiscardAndRemove,  // awaiting confirmation: the row owns the operation
-    UnqueueAndRemove,  // queued: take it out of the queue, which destroys it
+    kRemoveRow,         // a left-over row: nothing else to do
+    kDiscardAndRemove,  // awaiting confirmation: the row owns the operation
+    kUnqueueAndRemove,  // queued: take it out of the queue, which destroys it
     // Any other status: reported as unexpected; the row goes, the operation stays with
     // the worker, whose done report frees it.
-    ReportAndRemove,
-    ScrollIntoView,  // the executing row is never removed, only shown
+    kReportAndRemove,
+    kScrollIntoView,  // the executing row is never removed, only shown
 };
 
 struct RemoveStep {
     int32_t row = 0;
-    RemoveAction action = RemoveAction::RemoveRow;
+    RemoveAction action = RemoveAction::kRemoveRow;
 };
 
 // Whether a user change of the erase list may go ahead while the worker runs.
 enum class UserChangeGate {
-    Apply,           // nothing executes
-    PauseThenApply,  // an item executes: pause it first, then change the rows
-    Ignore,          // a control operation is still pending: drop the change
+    kApply,           // nothing executes
+    kPauseThenApply,  // an item executes: pause it first, then change the rows
+    kIgnore,          // a control operation is still pending: drop the change
 };
 UserChangeGate GateUserChange(bool itemExecuting, bool controlPending);
 

@@ -7,7 +7,7 @@
 namespace qmz {
 namespace {
 
-constexpr size_t kKindCount = static_cast<size_t>(OperationKind::Count);
+constexpr size_t kKindCount = static_cast<size_t>(OperationKind::kCount);
 
 // In the order of OperationKind.
 constexpr std::array<uint32_t, kKindCount> kNameIds = {

@@ -29,13 +29,13 @@ WindowPlacement FitWindowPlacement(const WindowPlacement& saved, const ScreenRec
                                    const WindowSize& minimumSize) {
     WindowPlacement placement = saved;
     if (saved.Left < 0 || saved.Top < 0 || saved.Width <= 0 || saved.Height < 1) {
-        placement.Left = OffsetFromOrigin(workArea.Left);
-        placement.Top = OffsetFromOrigin(workArea.Top);
-        placement.Width = minimumSize.Width;
-        placement.Height = minimumSize.Height;
+        placement.Left = OffsetFromOrigin(workArea.left);
+        placement.Top = OffsetFromOrigin(workArea.top);
+        placement.Width = minimumSize.width;
+        placement.Height = minimumSize.height;
     }
-    FitAxis(&placement.Left, &placement.Width, workArea.Left, workArea.Right);
-    FitAxis(&placement.Top, &placement.Height, workArea.Top, workArea.Bottom);
+    FitAxis(&placement.Left, &placement.Width, workArea.left, workArea.right);
+    FitAxis(&placement.Top, &placement.Height, workArea.top, workArea.bottom);
     return placement;
 }
 

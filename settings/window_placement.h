@@ -15,15 +15,15 @@ struct WindowPlacement {
 
 // A screen rectangle shaped like RECT (right and bottom exclusive), e.g. the work area.
 struct ScreenRect {
-    int32_t Left = 0;
-    int32_t Top = 0;
-    int32_t Right = 0;
-    int32_t Bottom = 0;
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
 };
 
 struct WindowSize {
-    int32_t Width = 0;
-    int32_t Height = 0;
+    int32_t width = 0;
+    int32_t height = 0;
 };
 
 // Distance of a replacement placement from the work-area origin, pixels.

@@ -57,7 +57,7 @@ int CQMZ4App::Run(HINSTANCE instance, const wchar_t* commandLine) {
 
     const std::wstring arguments = commandLine != nullptr ? commandLine : L"";
     const CommandLineSwitch found = FindCommandLineSwitch(arguments);
-    if (found == CommandLineSwitch::Register || found == CommandLineSwitch::Unregister) {
+    if (found == CommandLineSwitch::kRegister || found == CommandLineSwitch::kUnregister) {
         return 0;  // registration runs never show a window
     }
 

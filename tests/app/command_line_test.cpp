@@ -7,25 +7,25 @@ namespace qmz {
 namespace {
 
 TEST(CommandLineSwitchTest, SwitchesAreFoundAfterSlashOrDashInAnyCase) {
-    EXPECT_EQ(FindCommandLineSwitch(L"/RegServer"), CommandLineSwitch::Register);
-    EXPECT_EQ(FindCommandLineSwitch(L"-register"), CommandLineSwitch::Register);
-    EXPECT_EQ(FindCommandLineSwitch(L"/UNREGSERVER"), CommandLineSwitch::Unregister);
-    EXPECT_EQ(FindCommandLineSwitch(L"-Unregister"), CommandLineSwitch::Unregister);
-    EXPECT_EQ(FindCommandLineSwitch(L"-Embedding"), CommandLineSwitch::Embedding);
-    EXPECT_EQ(FindCommandLineSwitch(L"  /automation  "), CommandLineSwitch::Automation);
+    EXPECT_EQ(FindCommandLineSwitch(L"/RegServer"), CommandLineSwitch::kRegister);
+    EXPECT_EQ(FindCommandLineSwitch(L"-register"), CommandLineSwitch::kRegister);
+    EXPECT_EQ(FindCommandLineSwitch(L"/UNREGSERVER"), CommandLineSwitch::kUnregister);
+    EXPECT_EQ(FindCommandLineSwitch(L"-Unregister"), CommandLineSwitch::kUnregister);
+    EXPECT_EQ(FindCommandLineSwitch(L"-Embedding"), CommandLineSwitch::kEmbedding);
+    EXPECT_EQ(FindCommandLineSwitch(L"  /automation  "), CommandLineSwitch::kAutomation);
 }
 
 TEST(CommandLineSwitchTest, PathsAndLookAlikesAreNoSwitches) {
-    EXPECT_EQ(FindCommandLineSwitch(L""), CommandLineSwitch::None);
-    EXPECT_EQ(FindCommandLineSwitch(L"C:\\Data\\Register"), CommandLineSwitch::None);
-    EXPECT_EQ(FindCommandLineSwitch(L"/Registered"), CommandLineSwitch::None);
-    EXPECT_EQ(FindCommandLineSwitch(L"Embedding"), CommandLineSwitch::None);
-    EXPECT_EQ(FindCommandLineSwitch(L"/"), CommandLineSwitch::None);
+    EXPECT_EQ(FindCommandLineSwitch(L""), CommandLineSwitch::kNone);
+    EXPECT_EQ(FindCommandLineSwitch(L"C:\\Data\\Register"), CommandLineSwitch::kNone);
+    EXPECT_EQ(FindCommandLineSwitch(L"/Registered"), CommandLineSwitch::kNone);
+    EXPECT_EQ(FindCommandLineSwitch(L"Embedding"), CommandLineSwitch::kNone);
+    EXPECT_EQ(FindCommandLineSwitch(L"/"), CommandLineSwitch::kNone);
 }
 
 TEST(CommandLineSwitchTest, AmongPathsTheFirstSwitchCounts) {
     EXPECT_EQ(FindCommandLineSwitch(L"C:\\a.txt -Embedding /Unregister"),
-              CommandLineSwitch::Embedding);
+              CommandLineSwitch::kEmbedding);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ TEST(CompressedStreamsVista, SparseStreamsHaveTheirAllocatedRangesZeroed) {
     const RunOutcome outcome = h.Run(MakeOperation<CEraseFile>(kPath, kDoD));
 
     EXPECT_EQ(outcome.status, StatusCompleted);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, kPath, StatusCompleted}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, kPath, StatusCompleted}}));
     const std::vector<SimJournalEntry> zeroed = h.Sim().Journal(SimCall::kSetZeroData);
     ASSERT_EQ(zeroed.size(), 2u);
     EXPECT_EQ(zeroed[0].offset, 0u);
@@ -82,7 +82,7 @@ TEST(CompressedStreamsVista, AFailedZeroingFailsTheFile) {
     h.Sim().InjectFault(SimCall::kSetZeroData, 1, ERROR_ACCESS_DENIED);
     const RunOutcome outcome = h.Run(MakeOperation<CEraseFile>(kPath, kNcsc));
     EXPECT_EQ(outcome.status, StatusFailedOther);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, kPath, StatusFailedOther}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, kPath, StatusFailedOther}}));
     EXPECT_TRUE(h.Sim().Exists(kPath));
 }
 
@@ -104,7 +104,7 @@ TEST(CompressedStreamsVista, FinishCycleWhileZeroingKeepsTheFileAndReportsItStop
     CEngineHarness h(true);
     const RunOutcome outcome = ZeroWithRequestAtFirstRange<CFinishCycle>(h);
     EXPECT_EQ(outcome.status, StatusFailedOther);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, kPath, StatusAborted}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, kPath, StatusAborted}}));
     EXPECT_EQ(Count(h.Sim(), SimCall::kSetZeroData), 3u);  // the zeroing under way completes
     EXPECT_TRUE(h.Sim().Exists(kPath));                    // but the file is not deleted
     EXPECT_EQ(Count(h.Sim(), SimCall::kDelete), 0u);
@@ -114,7 +114,7 @@ TEST(CompressedStreamsVista, AbortWhileZeroingStopsAfterTheRangeUnderWay) {
     CEngineHarness h(true);
     const RunOutcome outcome = ZeroWithRequestAtFirstRange<CDiscardPausedOperation>(h);
     EXPECT_EQ(outcome.status, StatusAborted);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, kPath, StatusAborted}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, kPath, StatusAborted}}));
     EXPECT_EQ(Count(h.Sim(), SimCall::kSetZeroData), 1u);
     EXPECT_TRUE(h.Sim().Exists(kPath));
     EXPECT_EQ(Count(h.Sim(), SimCall::kWrite), 0u);  // no fall-back to plain passes

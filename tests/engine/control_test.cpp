@@ -35,7 +35,7 @@ TEST_F(ControlTest, FinishCycleDuringPassTwoOfSevenCompletesThatPassOnly) {
     const RunOutcome outcome = m_h.Run(MakeOperation<CEraseFile>(L"C:\\big.bin", kVsitr));
 
     EXPECT_EQ(outcome.status, StatusFailedOther);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\big.bin", StatusAborted}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\big.bin", StatusAborted}}));
     EXPECT_EQ(Writes(), 4u);
     const std::string left = m_h.Sim().ReadAll(L"C:\\big.bin");
     ASSERT_EQ(left.size(), kMiB + 4096u);  // neither truncated nor deleted
@@ -58,7 +58,7 @@ TEST_F(ControlTest, AbortDuringAWriteStopsBeforeTheNextChunkAndFreesTheBuffers) 
     });
     const RunOutcome outcome = m_h.Run(MakeOperation<CEraseFile>(L"C:\\big.bin", kDoD));
     EXPECT_EQ(outcome.status, StatusAborted);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\big.bin", StatusAborted}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\big.bin", StatusAborted}}));
     EXPECT_EQ(Writes(), 1u);
     EXPECT_EQ(liveDuringWrite, liveBefore + 2);
     EXPECT_EQ(CPageBuffer::LiveCount(), liveBefore);
@@ -100,9 +100,9 @@ TEST_F(ControlTest, FinishFileLetsTheThirdFileFinishAndStartsNoOther) {
     InsertAtWrite<CFinishFile>(7);  // the third file's first pass
     const RunOutcome outcome = m_h.Run(MakeOperation<CEraseFolderAndContents>(L"C:\\f", kNcsc));
     EXPECT_EQ(outcome.status, StatusFailedOther);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\f\\1.bin", StatusCompleted},
-                                    {ResultRecord::File, L"C:\\f\\2.bin", StatusCompleted},
-                                    {ResultRecord::File, L"C:\\f\\3.bin", StatusAborted}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\f\\1.bin", StatusCompleted},
+                                    {ResultRecord::kFile, L"C:\\f\\2.bin", StatusCompleted},
+                                    {ResultRecord::kFile, L"C:\\f\\3.bin", StatusAborted}}));
     EXPECT_FALSE(m_h.Sim().Exists(L"C:\\f\\3.bin"));
     EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\f\\4.bin"), "0123456789");
     EXPECT_EQ(Writes(), 9u);
@@ -114,8 +114,8 @@ TEST_F(ControlTest, FinishFileInsideASubFolderStopsTheParentToo) {
     InsertAtWrite<CFinishFile>(1);
     const RunOutcome outcome = m_h.Run(MakeOperation<CEraseFolderAndContents>(L"C:\\p", kNcsc));
     EXPECT_EQ(outcome.status, StatusFailedOther);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\p\\a\\1.bin", StatusAborted},
-                                    {ResultRecord::Folder, L"C:\\p\\a", StatusAborted}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\p\\a\\1.bin", StatusAborted},
+                                    {ResultRecord::kFolder, L"C:\\p\\a", StatusAborted}}));
     EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\p\\b.bin"), "0123456789");
 }
 
@@ -125,8 +125,8 @@ TEST_F(ControlTest, AbortBetweenFoldersEndsTheWalk) {
     InsertAtWrite<CDiscardPausedOperation>(3);  // a.bin's last pass; it completes
     const RunOutcome outcome = m_h.Run(MakeOperation<CEraseFolderAndContents>(L"C:\\p", kNcsc));
     EXPECT_EQ(outcome.status, StatusAborted);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\p\\a.bin", StatusCompleted},
-                                    {ResultRecord::Folder, L"C:\\p\\sub", StatusAborted}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\p\\a.bin", StatusCompleted},
+                                    {ResultRecord::kFolder, L"C:\\p\\sub", StatusAborted}}));
     EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\p\\sub\\s.bin"), "0123456789");
 }
 

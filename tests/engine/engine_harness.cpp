@@ -7,12 +7,12 @@ namespace {
 
 ResultRecord RecordOf(const COperationBase* record) {
     if (dynamic_cast<const CEraseFile*>(record) != nullptr) {
-        return ResultRecord::File;
+        return ResultRecord::kFile;
     }
     if (dynamic_cast<const CEraseFolderOnly*>(record) != nullptr) {
-        return ResultRecord::Folder;
+        return ResultRecord::kFolder;
     }
-    return ResultRecord::FolderAndContents;
+    return ResultRecord::kFolderAndContents;
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ namespace qmz {
 struct ResultLine {
     ResultLine(ResultRecord r, std::wstring p, int32_t s, std::wstring user = L"")
         : record(r), path(std::move(p)), status(s), userName(std::move(user)) {}
-    ResultRecord record = ResultRecord::File;
+    ResultRecord record = ResultRecord::kFile;
     std::wstring path;
     int32_t status = 0;
     std::wstring userName;

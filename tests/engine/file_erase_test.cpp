@@ -30,7 +30,7 @@ TEST_F(FileEraseTest, DoDWritesEveryByteThreeTimesThenVerifiesOneCluster) {
     const RunOutcome outcome = EraseFile(L"C:\\a\\ten.bin");
 
     EXPECT_EQ(outcome.status, StatusCompleted);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\a\\ten.bin", StatusCompleted}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\a\\ten.bin", StatusCompleted}}));
     EXPECT_EQ(outcome.lines[0].userName, L"QMZ\\tester");
     EXPECT_FALSE(m_h.Sim().Exists(L"C:\\a\\ten.bin"));
     EXPECT_FALSE(m_h.Sim().Exists(L"C:\\a\\$1"));
@@ -152,7 +152,7 @@ TEST_F(FileEraseTest, AFileHeldOpenByAnotherProgramIsReportedAndLeftAlone) {
     m_h.Sim().HoldOpen(L"C:\\busy.doc", 0);
     const RunOutcome outcome = EraseFile(L"C:\\busy.doc");
     EXPECT_EQ(outcome.status, StatusFailedOther);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\busy.doc", StatusFailedOther}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\busy.doc", StatusFailedOther}}));
     EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\busy.doc"), "user data");
     EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\other.doc"), "other data");
     const std::vector<SimJournalEntry> journal = m_h.Sim().Journal();
@@ -167,7 +167,7 @@ TEST_F(FileEraseTest, StreamsThatCannotBeListedStillGiveAResultLine) {
     m_h.Sim().InjectFault(SimCall::kOpen, 1, ERROR_ACCESS_DENIED, true, L"C:\\locked.txt");
     const RunOutcome outcome = EraseFile(L"C:\\locked.txt");
     EXPECT_EQ(outcome.status, StatusFailedOther);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\locked.txt", StatusFailedOther}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\locked.txt", StatusFailedOther}}));
     m_h.Sim().ClearFaults();
     EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\locked.txt"), "secret");
 }
@@ -177,7 +177,8 @@ TEST_F(FileEraseTest, AFileThatCannotBeDeletedIsMovedBackUnderItsName) {
     m_h.Sim().SetCannotDelete(L"C:\\d\\stuck.txt");
     const RunOutcome outcome = EraseFile(L"C:\\d\\stuck.txt");
     EXPECT_EQ(outcome.status, StatusFailedOther);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\d\\stuck.txt", StatusFailedOther}}));
+    EXPECT_EQ(outcome.lines,
+              (Lines{{ResultRecord::kFile, L"C:\\d\\stuck.txt", StatusFailedOther}}));
     EXPECT_TRUE(m_h.Sim().Exists(L"C:\\d\\stuck.txt"));
     EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\d\\stuck.txt"), "");  // overwritten and truncated
     EXPECT_FALSE(m_h.Sim().Exists(L"C:\\d\\$1"));
@@ -210,7 +211,7 @@ TEST_F(FileEraseTest, BadPathsEraseNothing) {
           std::wstring(L"C:\\file.tx?"), longFile}) {
         const RunOutcome outcome = EraseFile(path);
         EXPECT_EQ(outcome.status, StatusFailedOther);
-        EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, path, StatusFailedOther}}));
+        EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, path, StatusFailedOther}}));
         EXPECT_TRUE(Only(m_h.Sim().Journal(), SimCall::kWrite).empty());
     }
     EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\file.txt"), "wildcard victim");
@@ -222,7 +223,7 @@ TEST_F(FileEraseTest, AFailedWriteReportsTheFileAndKeepsIt) {
     m_h.Sim().InjectFault(SimCall::kWrite, 2, ERROR_DISK_FULL);
     const RunOutcome outcome = EraseFile(L"C:\\w.txt");
     EXPECT_EQ(outcome.status, StatusFailedOther);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\w.txt", StatusFailedOther}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\w.txt", StatusFailedOther}}));
     EXPECT_TRUE(m_h.Sim().Exists(L"C:\\w.txt"));
     EXPECT_TRUE(Only(m_h.Sim().Journal(), SimCall::kMove).empty());
 }
@@ -232,7 +233,7 @@ TEST_F(FileEraseTest, APassThatCannotBeFlushedToDiskFailsTheFile) {
     m_h.Sim().InjectFault(SimCall::kFlush, 1, ERROR_NOT_READY);
     const RunOutcome outcome = EraseFile(L"C:\\f.txt");
     EXPECT_EQ(outcome.status, StatusFailedOther);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\f.txt", StatusFailedOther}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\f.txt", StatusFailedOther}}));
     EXPECT_TRUE(m_h.Sim().Exists(L"C:\\f.txt"));  // not reported erased, so not deleted
     EXPECT_EQ(Only(m_h.Sim().Journal(), SimCall::kWrite).size(), 1u);
 }
@@ -242,7 +243,7 @@ TEST_F(FileEraseTest, StreamsThatNeverFitTheListAreNotReportedErased) {
     m_h.Sim().InjectFault(SimCall::kQueryStreams, 1, ERROR_MORE_DATA, true, L"C:\\many.txt");
     const RunOutcome outcome = EraseFile(L"C:\\many.txt");
     EXPECT_EQ(outcome.status, StatusFailedOther);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, L"C:\\many.txt", StatusFailedOther}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\many.txt", StatusFailedOther}}));
     EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\many.txt"), "payload");
     EXPECT_TRUE(Only(m_h.Sim().Journal(), SimCall::kWrite).empty());
 }

@@ -8,8 +8,8 @@ namespace qmz {
 namespace {
 
 using Lines = std::vector<ResultLine>;
-constexpr ResultRecord kFile = ResultRecord::File;
-constexpr ResultRecord kFolder = ResultRecord::Folder;
+constexpr ResultRecord kFile = ResultRecord::kFile;
+constexpr ResultRecord kFolder = ResultRecord::kFolder;
 
 class FolderEraseTest : public ::testing::Test {
 protected:
@@ -63,7 +63,7 @@ TEST_F(FolderEraseTest, SuperHiddenItemsInsideAFolderAreSkippedWhenExcluded) {
     EXPECT_EQ(outcome.lines,
               (Lines{{kFile, L"C:\\top\\n.txt", StatusCompleted},
                      {kFile, L"C:\\top\\sys.dat", StatusFailedSystemFile},
-                     {ResultRecord::FolderAndContents, L"C:\\top\\zsys", StatusFailedSystemFile},
+                     {ResultRecord::kFolderAndContents, L"C:\\top\\zsys", StatusFailedSystemFile},
                      {kFolder, L"C:\\top", StatusFailedOther}}));
     EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\top\\sys.dat"), "system");
     EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\top\\zsys\\inner.txt"), "inner");
@@ -213,7 +213,7 @@ TEST_F(FolderEraseTest, MissingOrWildcardFoldersAreNotFound) {
         const RunOutcome outcome = Erase<CEraseFolderAndContents>(path);
         EXPECT_EQ(outcome.status, StatusFailedOther);
         EXPECT_EQ(outcome.lines,
-                  (Lines{{ResultRecord::FolderAndContents, path, StatusFailedOther}}));
+                  (Lines{{ResultRecord::kFolderAndContents, path, StatusFailedOther}}));
     }
     EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\data\\d.txt"), "d");
 }

@@ -194,7 +194,7 @@ TEST_F(Win32EraseTest, AFileHeldOpenWithoutSharingIsReportedAndKept) {
     const RunOutcome outcome = harness.Run(MakeOperation<CEraseFile>(Path(L"held.txt"), kDoD));
     CloseHandle(holder);
     EXPECT_EQ(outcome.status, StatusFailedOther);
-    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::File, Path(L"held.txt"), StatusFailedOther}}));
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, Path(L"held.txt"), StatusFailedOther}}));
     EXPECT_EQ(Read(L"held.txt"), "held data");
     EXPECT_FALSE(Exists(L"$1"));
 }
@@ -218,11 +218,11 @@ TEST_F(Win32EraseTest, AFolderTreeIsRemovedBottomUpAndEstimated) {
     const auto at = [&](const ResultLine& line) {
         return std::find(outcome.lines.begin(), outcome.lines.end(), line) - outcome.lines.begin();
     };
-    const ResultLine a(ResultRecord::File, Path(L"tree\\a.txt"), StatusCompleted);
-    const ResultLine b(ResultRecord::File, Path(L"tree\\sub\\b.txt"), StatusCompleted);
-    const ResultLine empty(ResultRecord::Folder, Path(L"tree\\sub\\empty"), StatusCompleted);
-    const ResultLine sub(ResultRecord::Folder, Path(L"tree\\sub"), StatusCompleted);
-    const ResultLine top(ResultRecord::Folder, Path(L"tree"), StatusCompleted);
+    const ResultLine a(ResultRecord::kFile, Path(L"tree\\a.txt"), StatusCompleted);
+    const ResultLine b(ResultRecord::kFile, Path(L"tree\\sub\\b.txt"), StatusCompleted);
+    const ResultLine empty(ResultRecord::kFolder, Path(L"tree\\sub\\empty"), StatusCompleted);
+    const ResultLine sub(ResultRecord::kFolder, Path(L"tree\\sub"), StatusCompleted);
+    const ResultLine top(ResultRecord::kFolder, Path(L"tree"), StatusCompleted);
     ASSERT_EQ(outcome.lines.size(), 5u);
     EXPECT_LT(at(a), 5);
     EXPECT_LT(at(b), at(sub));

@@ -8,10 +8,10 @@ namespace qmz {
 namespace {
 
 TEST(UserChangeGateTest, UserChangesWaitForAPauseWhileAnItemRuns) {
-    EXPECT_EQ(GateUserChange(false, false), UserChangeGate::Apply);
-    EXPECT_EQ(GateUserChange(false, true), UserChangeGate::Apply);
-    EXPECT_EQ(GateUserChange(true, false), UserChangeGate::PauseThenApply);
-    EXPECT_EQ(GateUserChange(true, true), UserChangeGate::Ignore);
+    EXPECT_EQ(GateUserChange(false, false), UserChangeGate::kApply);
+    EXPECT_EQ(GateUserChange(false, true), UserChangeGate::kApply);
+    EXPECT_EQ(GateUserChange(true, false), UserChangeGate::kPauseThenApply);
+    EXPECT_EQ(GateUserChange(true, true), UserChangeGate::kIgnore);
 }
 
 // Rows: 0 executing, 1-2 queued, 3-5 awaiting confirmation.
@@ -80,15 +80,15 @@ TEST(PlanRemovalTest, EachStatusGetsItsOwnTreatmentHighestRowFirst) {
     std::vector<RemoveStep> steps = PlanRemoval(rows, 0);
     ASSERT_EQ(steps.size(), 5u);
     EXPECT_EQ(steps[0].row, 5);
-    EXPECT_EQ(steps[0].action, RemoveAction::ReportAndRemove);
+    EXPECT_EQ(steps[0].action, RemoveAction::kReportAndRemove);
     EXPECT_EQ(steps[1].row, 4);
-    EXPECT_EQ(steps[1].action, RemoveAction::DiscardAndRemove);
+    EXPECT_EQ(steps[1].action, RemoveAction::kDiscardAndRemove);
     EXPECT_EQ(steps[2].row, 3);
-    EXPECT_EQ(steps[2].action, RemoveAction::RemoveRow);
+    EXPECT_EQ(steps[2].action, RemoveAction::kRemoveRow);
     EXPECT_EQ(steps[3].row, 1);
-    EXPECT_EQ(steps[3].action, RemoveAction::UnqueueAndRemove);
+    EXPECT_EQ(steps[3].action, RemoveAction::kUnqueueAndRemove);
     EXPECT_EQ(steps[4].row, 0);
-    EXPECT_EQ(steps[4].action, RemoveAction::ScrollIntoView);
+    EXPECT_EQ(steps[4].action, RemoveAction::kScrollIntoView);
 }
 
 TEST(PlanRemovalTest, TheBookkeepingFollowsACarriedOutPlan) {
@@ -102,7 +102,7 @@ TEST(PlanRemovalTest, TheBookkeepingFollowsACarriedOutPlan) {
     ranges.m_firstNewRow = 3;
     ranges.m_lastNewRow = 4;
     for (const RemoveStep& step : PlanRemoval(rows, ranges.m_executingRow)) {
-        if (step.action != RemoveAction::ScrollIntoView) {
+        if (step.action != RemoveAction::kScrollIntoView) {
             ranges.RowDeleted(step.row);
         }
     }

@@ -2,10 +2,10 @@
 // copy every field, and control operations acting on the executing operation.
 #include <gtest/gtest.h>
 
-#include "settings/string_table.h"
 #include "ops/control_operations.h"
 #include "ops/operation_names.h"
 #include "ops/worker.h"
+#include "settings/string_table.h"
 #include "tests/support/test_erase_operation.h"
 
 namespace qmz {
@@ -13,12 +13,12 @@ namespace {
 
 TEST(OperationNames, LoadedOnceFromTheStringTable) {
     LoadOperationNames(BuiltinString);
-    EXPECT_EQ(OperationName(OperationKind::EraseFile), L"ファイルを消去");
-    EXPECT_EQ(OperationName(OperationKind::EraseInternetHistory), L"インターネット履歴を消去");
+    EXPECT_EQ(OperationName(OperationKind::kEraseFile), L"ファイルを消去");
+    EXPECT_EQ(OperationName(OperationKind::kEraseInternetHistory), L"インターネット履歴を消去");
     EXPECT_EQ(CPauseNow::DisplayName(), L"一時停止");
     EXPECT_EQ(CCleanupAndExit::DisplayName(), L"終了する");
     // Every kind has a text: an id missing from the table would show an empty column.
-    for (int kind = 0; kind < static_cast<int>(OperationKind::Count); ++kind) {
+    for (int kind = 0; kind < static_cast<int>(OperationKind::kCount); ++kind) {
         EXPECT_FALSE(OperationName(static_cast<OperationKind>(kind)).empty()) << kind;
     }
 }

@@ -7,10 +7,10 @@ namespace qmz {
 namespace {
 
 TEST(CheckEqualsSelectTest, TheUnchangedMarkFollowsTheChangedOne) {
-    EXPECT_EQ(MatchMarks({true, false}, RowChange::Selection).checked, true);
-    EXPECT_EQ(MatchMarks({false, true}, RowChange::Selection).checked, false);
-    EXPECT_EQ(MatchMarks({false, true}, RowChange::Check).selected, true);
-    EXPECT_EQ(MatchMarks({true, false}, RowChange::Check).selected, false);
+    EXPECT_EQ(MatchMarks({true, false}, RowChange::kSelection).checked, true);
+    EXPECT_EQ(MatchMarks({false, true}, RowChange::kSelection).checked, false);
+    EXPECT_EQ(MatchMarks({false, true}, RowChange::kCheck).selected, true);
+    EXPECT_EQ(MatchMarks({true, false}, RowChange::kCheck).selected, false);
 }
 
 TEST(CheckEqualsSelectTest, SelectAllAndToggle) {

@@ -75,18 +75,18 @@ TEST(ScrollModelTest, BelowTheMinimumThePageIsTheWindow) {
 
 TEST(ScrollModelTest, ActionsMoveByLinePageOrThumbAndStayInRange) {
     ScrollAxis axis = ComputeScrollAxis(500, 700, 100);
-    EXPECT_EQ(ScrollTo(axis, ScrollAction::LineDown, 0), 110);
-    EXPECT_EQ(ScrollTo(axis, ScrollAction::LineUp, 0), 90);
-    EXPECT_EQ(ScrollTo(axis, ScrollAction::PageDown, 0), 200);
-    EXPECT_EQ(ScrollTo(axis, ScrollAction::PageUp, 0), 0);
-    EXPECT_EQ(ScrollTo(axis, ScrollAction::Track, 150), 150);
-    EXPECT_EQ(ScrollTo(axis, ScrollAction::ThumbPosition, 150), 100);
-    EXPECT_EQ(ScrollTo(axis, ScrollAction::Top, 0), 0);
-    EXPECT_EQ(ScrollTo(axis, ScrollAction::Bottom, 0), 200);
+    EXPECT_EQ(ScrollTo(axis, ScrollAction::kLineDown, 0), 110);
+    EXPECT_EQ(ScrollTo(axis, ScrollAction::kLineUp, 0), 90);
+    EXPECT_EQ(ScrollTo(axis, ScrollAction::kPageDown, 0), 200);
+    EXPECT_EQ(ScrollTo(axis, ScrollAction::kPageUp, 0), 0);
+    EXPECT_EQ(ScrollTo(axis, ScrollAction::kTrack, 150), 150);
+    EXPECT_EQ(ScrollTo(axis, ScrollAction::kThumbPosition, 150), 100);
+    EXPECT_EQ(ScrollTo(axis, ScrollAction::kTop, 0), 0);
+    EXPECT_EQ(ScrollTo(axis, ScrollAction::kBottom, 0), 200);
     axis.position = 195;
-    EXPECT_EQ(ScrollTo(axis, ScrollAction::LineDown, 0), 200);
+    EXPECT_EQ(ScrollTo(axis, ScrollAction::kLineDown, 0), 200);
     axis.position = 5;
-    EXPECT_EQ(ScrollTo(axis, ScrollAction::LineUp, 0), 0);
+    EXPECT_EQ(ScrollTo(axis, ScrollAction::kLineUp, 0), 0);
 }
 
 std::wstring FromTable(uint32_t id) {

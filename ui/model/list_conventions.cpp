@@ -3,7 +3,7 @@
 namespace qmz {
 
 RowMark MatchMarks(RowMark changed, RowChange what) {
-    const bool value = what == RowChange::Selection ? changed.selected : changed.checked;
+    const bool value = what == RowChange::kSelection ? changed.selected : changed.checked;
     return {value, value};
 }
 

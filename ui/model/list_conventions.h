@@ -8,7 +8,7 @@
 namespace qmz {
 
 // What the user changed on a row.
-enum class RowChange { Selection, Check };
+enum class RowChange { kSelection, kCheck };
 
 struct RowMark {
     bool selected = false;

@@ -23,29 +23,29 @@ ScrollAxis ComputeScrollAxis(int size, int minimum, int position) {
 int ScrollTo(const ScrollAxis& axis, ScrollAction action, int trackPosition) {
     int position = axis.position;
     switch (action) {
-        case ScrollAction::LineUp:
+        case ScrollAction::kLineUp:
             position -= kScrollLine;
             break;
-        case ScrollAction::LineDown:
+        case ScrollAction::kLineDown:
             position += kScrollLine;
             break;
-        case ScrollAction::PageUp:
+        case ScrollAction::kPageUp:
             position -= axis.page;
             break;
-        case ScrollAction::PageDown:
+        case ScrollAction::kPageDown:
             position += axis.page;
             break;
-        case ScrollAction::Track:
+        case ScrollAction::kTrack:
             position = trackPosition;
             break;
-        case ScrollAction::Top:
+        case ScrollAction::kTop:
             position = 0;
             break;
-        case ScrollAction::Bottom:
+        case ScrollAction::kBottom:
             position = axis.maximum;
             break;
-        case ScrollAction::ThumbPosition:
-        case ScrollAction::Other:
+        case ScrollAction::kThumbPosition:
+        case ScrollAction::kOther:
             break;
     }
     return Clamp(axis, position);

@@ -15,15 +15,15 @@ struct ScrollAxis {
 ScrollAxis ComputeScrollAxis(int size, int minimum, int position);
 
 enum class ScrollAction {
-    LineUp,
-    LineDown,
-    PageUp,
-    PageDown,
-    Track,
-    ThumbPosition,
-    Top,
-    Bottom,
-    Other
+    kLineUp,
+    kLineDown,
+    kPageUp,
+    kPageDown,
+    kTrack,
+    kThumbPosition,
+    kTop,
+    kBottom,
+    kOther
 };
 
 constexpr int kScrollLine = 10;

@@ -299,31 +299,31 @@ void CQMZ4Main::RelayoutAndScrollBars() {
 }
 
 void CQMZ4Main::OnScroll(int bar, WPARAM wParam) {
-    ScrollAction action = ScrollAction::Other;
+    ScrollAction action = ScrollAction::kOther;
     switch (LOWORD(wParam)) {
         case SB_LINEUP:
-            action = ScrollAction::LineUp;
+            action = ScrollAction::kLineUp;
             break;
         case SB_LINEDOWN:
-            action = ScrollAction::LineDown;
+            action = ScrollAction::kLineDown;
             break;
         case SB_PAGEUP:
-            action = ScrollAction::PageUp;
+            action = ScrollAction::kPageUp;
             break;
         case SB_PAGEDOWN:
-            action = ScrollAction::PageDown;
+            action = ScrollAction::kPageDown;
             break;
         case SB_THUMBTRACK:
-            action = ScrollAction::Track;
+            action = ScrollAction::kTrack;
             break;
         case SB_THUMBPOSITION:
-            action = ScrollAction::ThumbPosition;
+            action = ScrollAction::kThumbPosition;
             break;
         case SB_TOP:
-            action = ScrollAction::Top;
+            action = ScrollAction::kTop;
             break;
         case SB_BOTTOM:
-            action = ScrollAction::Bottom;
+            action = ScrollAction::kBottom;
             break;
         default:
             break;

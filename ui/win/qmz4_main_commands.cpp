@@ -122,9 +122,10 @@ void CQMZ4Main::OnListItemChanged(int listId, const NMLISTVIEW& change) {
     for (int row = rows.first; row <= rows.last; ++row) {
         if (SelectionChanged(change)) {
             list.MarkRow(row,
-                         MatchMarks({SelectedAfter(change), false}, RowChange::Selection).checked);
+                         MatchMarks({SelectedAfter(change), false}, RowChange::kSelection).checked);
         } else if (CheckChanged(change)) {
-            list.MarkRow(row, MatchMarks({false, CheckedAfter(change)}, RowChange::Check).selected);
+            list.MarkRow(row,
+                         MatchMarks({false, CheckedAfter(change)}, RowChange::kCheck).selected);
         }
     }
 }
