@@ -4,6 +4,14 @@
 
 namespace qmz {
 
+template <class TControl>
+void CEraseCoordinator::InsertPendingControl() {
+    TControl command;
+    command.m_hOwnerWnd = m_owner;
+    command.m_caption = m_caption;
+    m_pendingControl = m_queue.InsertControlOperation(command);
+}
+
 CEraseCoordinator::CEraseCoordinator(const PlatformServices* platform,
                                      const MethodEntry* sharedCustomMethod)
     : m_platform(platform), m_queue(platform->sink, sharedCustomMethod) {}
@@ -75,7 +83,7 @@ void CEraseCoordinator::StartErase() {
         m_view->ShowRow(m_ranges.m_firstQueuedRow);
     }
     if (m_pendingControl == nullptr) {
-        InsertPendingControl(CResumePausedOperation());
+        InsertPendingControl<CResumePausedOperation>();
         m_pausedUi = false;
         if (m_view != nullptr) {
             m_view->PauseShown(false);
@@ -92,7 +100,7 @@ bool CEraseCoordinator::BeginUserChange() {
         case UserChangeGate::kPauseThenApply:
             break;
     }
-    InsertPendingControl(CPauseNow());
+    InsertPendingControl<CPauseNow>();
     m_pausedUi = true;
     if (m_view != nullptr) {
         m_view->PauseShown(true);
@@ -207,16 +215,6 @@ void CEraseCoordinator::DeleteRow(int32_t row) {
     if (m_view != nullptr) {
         m_view->RowRemoved(row);
     }
-}
-
-void CEraseCoordinator::InsertPendingControl(const COperationBase& control) {
-    std::unique_ptr<COperationBase> command = control.Clone();
-    if (!command) {
-        return;
-    }
-    command->m_hOwnerWnd = m_owner;
-    command->m_caption = m_caption;
-    m_pendingControl = m_queue.InsertControlOperation(*command);
 }
 
 void CEraseCoordinator::ReportInternalError(const std::wstring& detail) {

@@ -87,7 +87,9 @@ private:
     // The row that a report is about; -1 when no row holds the operation.
     int32_t FindReportedRow(const COperationBase* operation);
     void DeleteRow(int32_t row);
-    void InsertPendingControl(const COperationBase& control);
+    // Queues a `TControl` as the one pending control operation.
+    template <class TControl>
+    void InsertPendingControl();
     void ReportInternalError(const std::wstring& detail);
 
     const PlatformServices* m_platform;

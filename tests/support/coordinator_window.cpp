@@ -37,28 +37,4 @@ bool CCoordinatorWindow::Called(const std::wstring& call) const {
     return std::find(m_calls.begin(), m_calls.end(), call) != m_calls.end();
 }
 
-void CCoordinatorWindow::RowInserted(int32_t row, const CEraseOperationBase& operation) {
-    Record(L"insert " + std::to_wstring(row) + L" " + operation.m_path);
-}
-
-void CCoordinatorWindow::RowStatusChanged(int32_t row, int32_t status) {
-    Record(L"status " + std::to_wstring(row) + L" " + std::to_wstring(status));
-}
-
-void CCoordinatorWindow::RowRemoved(int32_t row) {
-    Record(L"remove " + std::to_wstring(row));
-}
-
-void CCoordinatorWindow::ShowRow(int32_t row) {
-    Record(L"show " + std::to_wstring(row));
-}
-
-void CCoordinatorWindow::PauseShown(bool paused) {
-    Record(paused ? L"paused" : L"not paused");
-}
-
-void CCoordinatorWindow::InternalError(const std::wstring& detail) {
-    m_errors.push_back(detail);
-}
-
 }  // namespace qmz

@@ -27,12 +27,16 @@ public:
     bool Called(const std::wstring& call) const;
     std::vector<std::wstring> InternalErrors() const { return m_errors; }
 
-    void RowInserted(int32_t row, const CEraseOperationBase& operation) override;
-    void RowStatusChanged(int32_t row, int32_t status) override;
-    void RowRemoved(int32_t row) override;
-    void ShowRow(int32_t row) override;
-    void PauseShown(bool paused) override;
-    void InternalError(const std::wstring& detail) override;
+    void RowInserted(int32_t row, const CEraseOperationBase& operation) override {
+        Record(L"insert " + std::to_wstring(row) + L" " + operation.m_path);
+    }
+    void RowStatusChanged(int32_t row, int32_t status) override {
+        Record(L"status " + std::to_wstring(row) + L" " + std::to_wstring(status));
+    }
+    void RowRemoved(int32_t row) override { Record(L"remove " + std::to_wstring(row)); }
+    void ShowRow(int32_t row) override { Record(L"show " + std::to_wstring(row)); }
+    void PauseShown(bool paused) override { Record(paused ? L"paused" : L"not paused"); }
+    void InternalError(const std::wstring& detail) override { m_errors.push_back(detail); }
 
 private:
     void Record(const std::wstring& call) { m_calls.push_back(call); }
