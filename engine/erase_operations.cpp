@@ -8,10 +8,6 @@
 namespace qmz {
 namespace {
 
-IFileSystem* FileSystemOf(CEraseOperationBase* operation) {
-    return PlatformOf(operation).fileSystem;
-}
-
 // FindFirstFileW would match some other object; the leading "\\?\" of a long-path
 // name is not a wildcard.
 bool HasWildcard(const std::wstring& path) {

@@ -12,10 +12,6 @@
 namespace qmz {
 namespace {
 
-IFileSystem* FileSystemOf(CEraseOperationBase* operation) {
-    return PlatformOf(operation).fileSystem;
-}
-
 std::unique_ptr<CEraseOperationBase> MakeRecord(ResultRecord record) {
     try {
         switch (record) {

@@ -40,12 +40,12 @@ bool IsMountedVolume(CEraseOperationBase* operation, uint32_t attributes,
         return false;
     }
     std::wstring volumeName;
-    return IsRootOrMountPoint(PlatformOf(operation).fileSystem, path, &volumeName);
+    return IsRootOrMountPoint(FileSystemOf(operation), path, &volumeName);
 }
 
 int EnumerateStreams(CEraseOperationBase* operation, uint32_t attributes, const std::wstring& path,
                      std::vector<_FILE_DATA_STREAM>* streams) {
-    IFileSystem* fileSystem = PlatformOf(operation).fileSystem;
+    IFileSystem* fileSystem = FileSystemOf(operation);
     streams->clear();
     const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 

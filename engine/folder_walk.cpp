@@ -22,7 +22,7 @@ bool IsFolder(uint32_t attributes) {
 class CFolderWalk {
 public:
     explicit CFolderWalk(CEraseOperationBase* operation)
-        : m_operation(operation), m_fileSystem(PlatformOf(operation).fileSystem) {}
+        : m_operation(operation), m_fileSystem(FileSystemOf(operation)) {}
 
     // `nested`: called for a sub-folder, whose parent posts the folder's line.
     int Walk(const std::wstring& folder, int removeSelf, bool nested);

@@ -10,4 +10,9 @@ inline const PlatformServices& PlatformOf(const CEraseOperationBase* operation) 
     return *operation->m_platform;
 }
 
+// The seam piece nearly every erase routine needs.
+inline IFileSystem* FileSystemOf(const CEraseOperationBase* operation) {
+    return PlatformOf(operation).fileSystem;
+}
+
 }  // namespace qmz

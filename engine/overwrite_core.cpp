@@ -211,7 +211,7 @@ uint32_t ClusterSizeOf(IFileSystem* fileSystem, const std::wstring& path) {
 
 int OverwriteStream(CEraseOperationBase* operation, uint32_t attributes,
                     const std::wstring& streamPath, uint64_t size) {
-    IFileSystem* fileSystem = PlatformOf(operation).fileSystem;
+    IFileSystem* fileSystem = FileSystemOf(operation);
     uint32_t flags = FILE_FLAG_WRITE_THROUGH;
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         flags |= FILE_FLAG_OPEN_REPARSE_POINT;  // the link itself, never its target

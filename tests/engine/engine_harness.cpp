@@ -45,9 +45,7 @@ RunOutcome CEngineHarness::Run(const CEraseOperationBase& operation) {
         params.caption = L"QMZ4";
         m_worker.Start(params);
     }
-    std::unique_ptr<COperationBase> copy = operation.Clone();
-    static_cast<CEraseOperationBase*>(copy.get())->m_platform = m_platform.Services();
-    COperationBase* queued = m_queue.AppendOperation(*copy);
+    COperationBase* queued = AppendWithPlatform(&m_queue, operation, m_platform.Services());
     m_queued = dynamic_cast<CEraseOperationBase*>(queued);
     RunOutcome outcome;
     PostedMessage message;

@@ -11,4 +11,14 @@ CSimPlatform::CSimPlatform(bool vistaOrLater, uint32_t randomSeed) : m_random(ra
     m_services.isVistaOrLater = vistaOrLater;
 }
 
+COperationBase* AppendWithPlatform(COperationQueue* queue, const CEraseOperationBase& operation,
+                                   const PlatformServices* platform) {
+    std::unique_ptr<COperationBase> copy = operation.Clone();
+    if (!copy) {
+        return nullptr;
+    }
+    static_cast<CEraseOperationBase*>(copy.get())->m_platform = platform;
+    return queue->AppendOperation(*copy);
+}
+
 }  // namespace qmz

@@ -2,6 +2,7 @@
 // Win32 bundle is to the real program, this is to a test.
 #pragma once
 
+#include "ops/operation_queue.h"
 #include "platform/platform_services.h"
 #include "platform/sim/sim_file_system.h"
 #include "platform/sim/sim_services.h"
@@ -34,5 +35,10 @@ private:
     CSimFileSystem m_fileSystem;
     PlatformServices m_services;
 };
+
+// Queues a clone of `operation` that reaches the system through `platform`, as every
+// operation the program creates does; returns the queued clone.
+COperationBase* AppendWithPlatform(COperationQueue* queue, const CEraseOperationBase& operation,
+                                   const PlatformServices* platform);
 
 }  // namespace qmz

@@ -20,9 +20,7 @@ void CWorkerHarness::StartWorker() {
 }
 
 COperationBase* CWorkerHarness::Append(const CEraseOperationBase& operation) {
-    std::unique_ptr<COperationBase> copy = operation.Clone();
-    static_cast<CEraseOperationBase*>(copy.get())->m_platform = m_platform.Services();
-    return m_queue.AppendOperation(*copy);
+    return AppendWithPlatform(&m_queue, operation, m_platform.Services());
 }
 
 std::vector<PostedMessage> CWorkerHarness::RunUntilDone(COperationBase* operation) {
