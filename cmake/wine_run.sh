@@ -9,7 +9,14 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 if [ -z "$DISPLAY" ]; then
     display=87
-    if [ ! -e "/tmp/.X${display}-lock" ]; then
+    lock="/tmp/.X${display}-lock"
+    # A lock left by an Xvfb that is gone (a killed session, a reboot) would
+    # make every window test wait for a display that never answers.
+    owner="$(tr -d ' ' <"$lock" 2>/dev/null)"
+    if [ -e "$lock" ] && [ "$(cat "/proc/${owner}/comm" 2>/dev/null)" != Xvfb ]; then
+        rm -f "$lock" "/tmp/.X11-unix/X${display}"
+    fi
+    if [ ! -e "$lock" ]; then
         setsid Xvfb ":${display}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
         for _ in $(seq 50); do
             [ -e "/tmp/.X11-unix/X${display}" ] && break
