@@ -7,10 +7,15 @@ set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 add_subdirectory(${QMZ_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 if(CMAKE_CROSSCOMPILING)
-    # One fixture creates the throwaway Wine prefix before any Windows test runs.
+    # One fixture creates the throwaway Wine prefix before any Windows test runs. Its only
+    # drives are C:, the build tree as B: and the build's scratch folder as D:.
     add_test(NAME wine_prefix_setup
-             COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine_prefix_init.sh ${QMZ_WINEPREFIX})
+             COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine_prefix_init.sh ${QMZ_WINEPREFIX}
+                     b=${CMAKE_BINARY_DIR} d=${CMAKE_BINARY_DIR}/scratch)
     set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix RUN_SERIAL ON)
+    add_test(NAME wine_prefix_safety
+             COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine_prefix_safety_test.sh ${QMZ_WINEPREFIX})
+    set_tests_properties(wine_prefix_safety PROPERTIES FIXTURES_REQUIRED wine_prefix RUN_SERIAL ON)
 endif()
 
 # qmz_test(NAME name SOURCES ... LIBS ...): one GoogleTest binary, one ctest entry.

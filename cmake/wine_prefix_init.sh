@@ -1,8 +1,12 @@
 #!/bin/sh
 # Creates the throwaway Wine prefix of a build tree (once) and sets it up for the
 # program's windows: Japanese fonts behind the dialog font names, Wine-drawn frames.
+# Wine's default Z: (the host's root folder) is removed; the only other drives are
+# the folders given as LETTER=FOLDER, each created when missing.
+# Usage: wine_prefix_init.sh PREFIX [LETTER=FOLDER ...]
 set -e
 prefix="$1"
+shift
 export WINEPREFIX="$prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -11,6 +15,13 @@ if [ ! -f "$prefix/system.reg" ]; then
     wineboot --init >/dev/null 2>&1 || true
     wineserver -w || true
 fi
+rm -f "$prefix/dosdevices/z:"
+for mapping in "$@"; do
+    letter=$(echo "${mapping%%=*}" | tr 'A-Z' 'a-z')
+    folder="${mapping#*=}"
+    mkdir -p "$folder"
+    ln -sfn "$(cd "$folder" && pwd)" "$prefix/dosdevices/$letter:"
+done
 reg=$(mktemp --suffix=.reg)
 cat >"$reg" <<'REG'
 REGEDIT4
@@ -28,3 +39,4 @@ wine regedit /S "$reg" >/dev/null 2>&1 || true
 wineserver -w || true
 rm -f "$reg"
 test -f "$prefix/system.reg"
+"$(dirname "$0")/wine_prefix_check.sh" "$prefix"

@@ -2,6 +2,7 @@
 # Emulator for the Windows build: runs a program under Wine in the given prefix.
 # Usage: wine_run.sh PREFIX PROGRAM [ARGS...]
 # Windows need a display; without one a private Xvfb is started and reused.
+# The prefix must have been made by wine_prefix_init.sh.
 prefix="$1"
 shift
 export WINEPREFIX="$prefix"
@@ -25,4 +26,6 @@ if [ -z "$DISPLAY" ]; then
     fi
     export DISPLAY=":${display}"
 fi
+# Never run anything in a prefix that reaches the host's root folder.
+"$(dirname "$0")/wine_prefix_check.sh" "$prefix" || exit 1
 exec wine "$@"

@@ -8,7 +8,9 @@ dir="$root/build/run"
 cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target QMZ4
-"$root/cmake/wine_prefix_init.sh" "$dir/wineprefix"
+# The prefix sees none of the host but its scratch folder, as drive D:.
+"$root/cmake/wine_prefix_init.sh" "$dir/wineprefix" d="$dir/scratch"
+echo "Drive D: in the program is $dir/scratch: put files there to try erasing them."
 if [ -z "${DISPLAY:-}" ]; then
     echo "No display: running on a private Xvfb (:87). For a screenshot:"
     echo "  xwd -root -silent -display :87 | convert xwd:- shot.png"
