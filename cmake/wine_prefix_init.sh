@@ -22,7 +22,9 @@ for mapping in "$@"; do
     mkdir -p "$folder"
     ln -sfn "$(cd "$folder" && pwd)" "$prefix/dosdevices/$letter:"
 done
-reg=$(mktemp --suffix=.reg)
+# The import goes through drive C:, the one drive every prefix has: Wine cannot open a
+# host path once Z: is gone.
+reg="$prefix/drive_c/qmz_prefix_settings.reg"
 cat >"$reg" <<'REG'
 REGEDIT4
 
@@ -35,8 +37,12 @@ REGEDIT4
 "Decorated"="N"
 "Managed"="N"
 REG
-wine regedit /S "$reg" >/dev/null 2>&1 || true
+wine regedit /S 'C:\qmz_prefix_settings.reg' >/dev/null 2>&1 || true
 wineserver -w || true
 rm -f "$reg"
+if ! grep -q '"Managed"="N"' "$prefix/user.reg"; then
+    echo "the prefix settings did not reach the registry of $prefix" >&2
+    exit 1
+fi
 test -f "$prefix/system.reg"
 "$(dirname "$0")/wine_prefix_check.sh" "$prefix"
