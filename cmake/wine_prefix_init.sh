@@ -22,10 +22,12 @@ for mapping in "$@"; do
     mkdir -p "$folder"
     ln -sfn "$(cd "$folder" && pwd)" "$prefix/dosdevices/$letter:"
 done
-# The import goes through drive C:, the one drive every prefix has: Wine cannot open a
-# host path once Z: is gone.
-reg="$prefix/drive_c/qmz_prefix_settings.reg"
-cat >"$reg" <<'REG'
+imported() { grep -q '"Managed"="N"' "$prefix/user.reg"; }
+if ! imported; then
+    # The import goes through drive C:, the one drive every prefix has: Wine cannot open a
+    # host path once Z: is gone.
+    reg="$prefix/drive_c/qmz_prefix_settings.reg"
+    cat >"$reg" <<'REG'
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
@@ -37,10 +39,11 @@ REGEDIT4
 "Decorated"="N"
 "Managed"="N"
 REG
-wine regedit /S 'C:\qmz_prefix_settings.reg' >/dev/null 2>&1 || true
-wineserver -w || true
-rm -f "$reg"
-if ! grep -q '"Managed"="N"' "$prefix/user.reg"; then
+    wine regedit /S 'C:\qmz_prefix_settings.reg' >/dev/null 2>&1 || true
+    wineserver -w || true
+    rm -f "$reg"
+fi
+if ! imported; then
     echo "the prefix settings did not reach the registry of $prefix" >&2
     exit 1
 fi

@@ -5,6 +5,8 @@
 # The prefix must have been made by wine_prefix_init.sh.
 prefix="$1"
 shift
+# Never run anything in a prefix that reaches the host's root folder.
+"$(dirname "$0")/wine_prefix_check.sh" "$prefix" || exit 1
 export WINEPREFIX="$prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
@@ -26,6 +28,4 @@ if [ -z "$DISPLAY" ]; then
     fi
     export DISPLAY=":${display}"
 fi
-# Never run anything in a prefix that reaches the host's root folder.
-"$(dirname "$0")/wine_prefix_check.sh" "$prefix" || exit 1
 exec wine "$@"
