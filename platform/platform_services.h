@@ -6,6 +6,8 @@
 #include "platform/message_box.h"
 #include "platform/message_sink.h"
 #include "platform/random.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
 
 namespace qmz {
 
@@ -15,6 +17,8 @@ struct PlatformServices {
     IClock* clock = nullptr;
     IRandom* random = nullptr;
     IFileSystem* fileSystem = nullptr;
+    IRegistry* registry = nullptr;
+    IShell* shell = nullptr;
     // Operating-system major version 6 or more; decides how compressed, encrypted
     // and sparse streams are wiped.
     bool isVistaOrLater = true;
