@@ -15,6 +15,7 @@ public:
         return CloneOf(static_cast<const Derived&>(*this));
     }
     const std::wstring& KindName() const override { return OperationName(kKind); }
+    OperationKind Kind() const override { return kKind; }
     void EstimateWork() override;
 };
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ops/method_entry.h"
+#include "ops/operation_names.h"
 #include "ops/shared_int32.h"
 #include "platform/platform_services.h"
 #include "platform/win_types.h"
@@ -69,6 +70,8 @@ public:
     virtual void EstimateWork() = 0;
     // The display name of the operation's kind.
     virtual const std::wstring& KindName() const = 0;
+    // The concrete class, for handlers that treat kinds differently (change notices).
+    virtual OperationKind Kind() const = 0;
 
     // Where the operation reaches the system; set by whoever creates it, copied by
     // Clone, and outliving every copy.

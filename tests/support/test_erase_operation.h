@@ -52,6 +52,8 @@ public:
     std::unique_ptr<COperationBase> Clone() const override { return CloneOf(*this); }
     void EstimateWork() override {}
     const std::wstring& KindName() const override { return m_kindName; }
+    OperationKind Kind() const override { return m_kind; }
+    void SetKind(OperationKind kind) { m_kind = kind; }
 
     // Hold at this chunk (before its check point) on the gate.
     void HoldAt(ChunkPosition position, std::shared_ptr<CGate> gate) {
@@ -70,6 +72,7 @@ private:
     std::shared_ptr<CGate> m_gate;
     std::shared_ptr<TestEraseLog> m_log = std::make_shared<TestEraseLog>();
     std::wstring m_kindName = L"test erase";
+    OperationKind m_kind = OperationKind::kEraseFile;
 };
 
 // An operation whose clone cannot be made, as when memory runs out.
@@ -79,6 +82,7 @@ public:
     std::unique_ptr<COperationBase> Clone() const override { return nullptr; }
     void EstimateWork() override {}
     const std::wstring& KindName() const override { return m_name; }
+    OperationKind Kind() const override { return OperationKind::kEraseFile; }
 
 private:
     std::wstring m_name;
