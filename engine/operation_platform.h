@@ -15,4 +15,13 @@ inline IFileSystem* FileSystemOf(const CEraseOperationBase* operation) {
     return PlatformOf(operation).fileSystem;
 }
 
+// Null when the platform has no such piece; the callers treat that as a failed step.
+inline IRegistry* RegistryOf(const CEraseOperationBase* operation) {
+    return PlatformOf(operation).registry;
+}
+
+inline IShell* ShellOf(const CEraseOperationBase* operation) {
+    return PlatformOf(operation).shell;
+}
+
 }  // namespace qmz

@@ -33,6 +33,13 @@ public:
     virtual uint32_t DeleteValue(const std::wstring& name) = 0;
     // RegEnumValueW by index; ERROR_NO_MORE_ITEMS past the end.
     virtual uint32_t EnumValueName(uint32_t index, std::wstring* name) = 0;
+    // RegQueryInfoKeyW: the longest value name in characters (no terminator) and the
+    // largest value data in bytes, so that a following enumeration can size its buffers.
+    virtual uint32_t QueryInfo(uint32_t* maxValueNameChars, uint32_t* maxValueDataBytes) = 0;
+    // RegEnumValueW with name and data: nameBufferChars counts the terminator. A name or
+    // data that does not fit gives ERROR_MORE_DATA; ERROR_NO_MORE_ITEMS past the end.
+    virtual uint32_t EnumValue(uint32_t index, uint32_t nameBufferChars, uint32_t dataBufferBytes,
+                               std::wstring* name, RegistryValue* value) = 0;
 };
 
 class IRegistry {

@@ -19,6 +19,8 @@ CWin32Platform::CWin32Platform() : m_random(GetTickCount()) {
     m_services.clock = &m_clock;
     m_services.random = &m_random;
     m_services.fileSystem = &m_fileSystem;
+    m_services.registry = &m_registry;
+    m_services.shell = &m_shell;
     m_services.isVistaOrLater = ReadIsVistaOrLater(&m_versionKnown);
 }
 

@@ -9,6 +9,7 @@
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_services.h"
+#include "platform/win32/win32_shell.h"
 
 namespace qmz {
 
@@ -31,6 +32,7 @@ private:
     CLcgRandom m_random;
     CWin32FileSystem m_fileSystem;
     CWin32Registry m_registry;
+    CWin32Shell m_shell;
     bool m_versionKnown = false;
     PlatformServices m_services;
 };

@@ -1,5 +1,6 @@
 #include "platform/sim/sim_registry.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <utility>
 
@@ -14,6 +15,16 @@ std::wstring Fold(const std::wstring& name) {
         c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
     }
     return folded;
+}
+
+// Registry names are counted in UTF-16 units, as Windows reports them.
+size_t Utf16Length(const std::wstring& text) {
+    size_t units = 0;
+    for (wchar_t c : text) {
+        const uint32_t code = static_cast<uint32_t>(c);  // above 0xFFFF only where wchar_t is wider
+        units += code > 0xFFFF ? 2 : 1;
+    }
+    return units;
 }
 
 std::vector<std::wstring> SplitPath(const std::wstring& path) {
@@ -54,14 +65,15 @@ struct CSimRegistry::Node {
     }
 };
 
-namespace {
-
+// Every call takes the registry's lock: a key may be used on the worker thread while the
+// test's thread reads the registry.
 class CSimRegistryKey : public IRegistryKey {
 public:
     CSimRegistryKey(CSimRegistry* registry, CSimRegistry::Node* node, bool writable)
         : m_registry(registry), m_node(node), m_writable(writable) {}
 
     uint32_t QueryValue(const std::wstring& name, size_t maxBytes, RegistryValue* value) override {
+        std::lock_guard<std::mutex> lock(m_registry->m_mutex);
         if (uint32_t error = m_registry->InjectedError(SimRegistryCall::kQueryValue, name)) {
             return error;
         }
@@ -80,6 +92,7 @@ public:
 
     uint32_t SetValue(const std::wstring& name, uint32_t type,
                       const std::vector<uint8_t>& data) override {
+        std::lock_guard<std::mutex> lock(m_registry->m_mutex);
         if (uint32_t error = m_registry->InjectedError(SimRegistryCall::kSetValue, name)) {
             return error;
         }
@@ -88,15 +101,16 @@ public:
         }
         RegistryValue value{type, data};
         if (auto* entry = m_node->FindValue(name)) {
-            entry->second = value;
+            entry->second = value;  // keeps its place in the enumeration order
         } else {
             m_node->values.emplace_back(name, value);
         }
-        m_registry->RecordWrite(*m_node, name, value);
+        m_registry->RecordWrite(*m_node, name, value, SimRegistryChange::kSet);
         return ERROR_SUCCESS;
     }
 
     uint32_t DeleteValue(const std::wstring& name) override {
+        std::lock_guard<std::mutex> lock(m_registry->m_mutex);
         if (uint32_t error = m_registry->InjectedError(SimRegistryCall::kDeleteValue, name)) {
             return error;
         }
@@ -107,12 +121,16 @@ public:
         if (entry == nullptr) {
             return ERROR_FILE_NOT_FOUND;
         }
+        const std::wstring stored = entry->first;
         m_node->values.erase(m_node->values.begin() + (entry - m_node->values.data()));
+        m_registry->RecordWrite(*m_node, stored, RegistryValue{}, SimRegistryChange::kDelete);
         return ERROR_SUCCESS;
     }
 
     uint32_t EnumValueName(uint32_t index, std::wstring* name) override {
-        if (uint32_t error = m_registry->InjectedError(SimRegistryCall::kEnumValue, L"")) {
+        std::lock_guard<std::mutex> lock(m_registry->m_mutex);
+        if (uint32_t error =
+                m_registry->InjectedError(SimRegistryCall::kEnumValue, NameAt(index))) {
             return error;
         }
         if (index >= m_node->values.size()) {
@@ -122,13 +140,54 @@ public:
         return ERROR_SUCCESS;
     }
 
+    uint32_t QueryInfo(uint32_t* maxValueNameChars, uint32_t* maxValueDataBytes) override {
+        std::lock_guard<std::mutex> lock(m_registry->m_mutex);
+        if (uint32_t error = m_registry->InjectedError(SimRegistryCall::kQueryInfo, m_node->path)) {
+            return error;
+        }
+        size_t longestName = 0;
+        size_t largestData = 0;
+        for (const auto& entry : m_node->values) {
+            longestName = std::max(longestName, Utf16Length(entry.first));
+            largestData = std::max(largestData, entry.second.data.size());
+        }
+        *maxValueNameChars = static_cast<uint32_t>(longestName);
+        *maxValueDataBytes = static_cast<uint32_t>(largestData);
+        return ERROR_SUCCESS;
+    }
+
+    uint32_t EnumValue(uint32_t index, uint32_t nameBufferChars, uint32_t dataBufferBytes,
+                       std::wstring* name, RegistryValue* value) override {
+        std::lock_guard<std::mutex> lock(m_registry->m_mutex);
+        if (uint32_t error =
+                m_registry->InjectedError(SimRegistryCall::kEnumValue, NameAt(index))) {
+            return error;
+        }
+        if (index >= m_node->values.size()) {
+            return ERROR_NO_MORE_ITEMS;
+        }
+        const auto& entry = m_node->values[index];
+        value->type = entry.second.type;
+        value->data.clear();
+        // The name's buffer must also hold its terminator.
+        if (Utf16Length(entry.first) >= nameBufferChars ||
+            entry.second.data.size() > dataBufferBytes) {
+            return ERROR_MORE_DATA;
+        }
+        *name = entry.first;
+        value->data = entry.second.data;
+        return ERROR_SUCCESS;
+    }
+
 private:
+    std::wstring NameAt(uint32_t index) const {
+        return index < m_node->values.size() ? m_node->values[index].first : std::wstring();
+    }
+
     CSimRegistry* m_registry;
     CSimRegistry::Node* m_node;
     bool m_writable;
 };
-
-}  // namespace
 
 CSimRegistry::CSimRegistry() {
     const RegistryRoot roots[] = {RegistryRoot::kCurrentUser, RegistryRoot::kClassesRoot,
@@ -173,6 +232,7 @@ CSimRegistry::Node* CSimRegistry::Make(RegistryRoot root, const std::wstring& su
 
 uint32_t CSimRegistry::OpenKey(RegistryRoot root, const std::wstring& subKey, bool writable,
                                std::unique_ptr<IRegistryKey>* key) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (uint32_t error = InjectedError(SimRegistryCall::kOpenKey, subKey)) {
         return error;
     }
@@ -186,6 +246,7 @@ uint32_t CSimRegistry::OpenKey(RegistryRoot root, const std::wstring& subKey, bo
 
 uint32_t CSimRegistry::CreateKey(RegistryRoot root, const std::wstring& subKey,
                                  std::unique_ptr<IRegistryKey>* key) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (uint32_t error = InjectedError(SimRegistryCall::kCreateKey, subKey)) {
         return error;
     }
@@ -195,6 +256,7 @@ uint32_t CSimRegistry::CreateKey(RegistryRoot root, const std::wstring& subKey,
 
 void CSimRegistry::PutValue(RegistryRoot root, const std::wstring& subKey, const std::wstring& name,
                             uint32_t type, std::vector<uint8_t> data) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     Node* node = Make(root, subKey);
     RegistryValue value{type, std::move(data)};
     if (auto* entry = node->FindValue(name)) {
@@ -205,15 +267,18 @@ void CSimRegistry::PutValue(RegistryRoot root, const std::wstring& subKey, const
 }
 
 void CSimRegistry::PutKey(RegistryRoot root, const std::wstring& subKey) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     Make(root, subKey);
 }
 
 bool CSimRegistry::KeyExists(RegistryRoot root, const std::wstring& subKey) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
     return Find(root, subKey) != nullptr;
 }
 
 bool CSimRegistry::GetValue(RegistryRoot root, const std::wstring& subKey, const std::wstring& name,
                             RegistryValue* value) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
     Node* node = Find(root, subKey);
     auto* entry = node != nullptr ? node->FindValue(name) : nullptr;
     if (entry == nullptr) {
@@ -224,6 +289,7 @@ bool CSimRegistry::GetValue(RegistryRoot root, const std::wstring& subKey, const
 }
 
 size_t CSimRegistry::KeyCount() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
     size_t count = 0;
     std::vector<const Node*> pending;
     for (const auto& root : m_roots) {
@@ -242,6 +308,7 @@ size_t CSimRegistry::KeyCount() const {
 
 void CSimRegistry::FailCall(SimRegistryCall call, uint32_t error, uint32_t nth, bool persistent,
                             const std::wstring& target) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_faults.push_back(Fault{call, error, nth > 0 ? nth - 1 : 0, persistent, Fold(target)});
 }
 
@@ -266,8 +333,18 @@ uint32_t CSimRegistry::InjectedError(SimRegistryCall call, const std::wstring& t
 }
 
 void CSimRegistry::RecordWrite(const Node& key, const std::wstring& name,
-                               const RegistryValue& value) {
-    m_journal.push_back(SimRegistryWrite{key.root, key.path, name, value});
+                               const RegistryValue& value, SimRegistryChange change) {
+    m_journal.push_back(SimRegistryWrite{key.root, key.path, name, value, change});
+}
+
+std::vector<SimRegistryWrite> CSimRegistry::Journal() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_journal;
+}
+
+void CSimRegistry::ClearJournal() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_journal.clear();
 }
 
 }  // namespace qmz

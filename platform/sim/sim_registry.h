@@ -1,10 +1,12 @@
 // An in-memory registry for tests: three roots, keys and typed values with case-insensitive
-// names, a journal of every write, and fault injection by call kind.
+// names, a journal of every write, and fault injection by call kind. One lock guards it all,
+// so the worker may use it while the test's thread sets it up or reads it afterwards.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -18,15 +20,19 @@ enum class SimRegistryCall {
     kQueryValue,
     kSetValue,
     kDeleteValue,
-    kEnumValue
+    kEnumValue,  // EnumValueName and EnumValue; the target is the value at that index
+    kQueryInfo
 };
 
-// One successful SetValue, in call order.
+enum class SimRegistryChange { kSet, kDelete };
+
+// One successful SetValue or DeleteValue, in call order.
 struct SimRegistryWrite {
     RegistryRoot root = RegistryRoot::kCurrentUser;
     std::wstring keyPath;  // as created, separated by single backslashes
     std::wstring name;
-    RegistryValue value;
+    RegistryValue value;  // what was stored; empty for a deletion
+    SimRegistryChange change = SimRegistryChange::kSet;
 };
 
 class CSimRegistry : public IRegistry {
@@ -49,21 +55,20 @@ public:
     bool GetValue(RegistryRoot root, const std::wstring& subKey, const std::wstring& name,
                   RegistryValue* value) const;
     size_t KeyCount() const;  // every key below the three roots
-    const std::vector<SimRegistryWrite>& Journal() const { return m_journal; }
-    void ClearJournal() { m_journal.clear(); }
+    // A copy: the worker may still be writing.
+    std::vector<SimRegistryWrite> Journal() const;
+    void ClearJournal();
 
     // The nth matching call of this kind from now on (1 = the next) fails with error; with
     // persistent, every matching call after it fails too. target, when not empty, limits the
-    // fault to calls on that sub key (open, create) or value name (the others).
+    // fault to calls on that sub key (open, create, query info) or value name (the others).
     void FailCall(SimRegistryCall call, uint32_t error, uint32_t nth = 1, bool persistent = false,
                   const std::wstring& target = L"");
 
-    struct Node;
-    // Used by the keys this registry hands out: the fault check and the journal.
-    uint32_t InjectedError(SimRegistryCall call, const std::wstring& target);
-    void RecordWrite(const Node& key, const std::wstring& name, const RegistryValue& value);
-
 private:
+    friend class CSimRegistryKey;  // works on the nodes under m_mutex
+
+    struct Node;
     struct Fault {
         SimRegistryCall call;
         uint32_t error;
@@ -75,7 +80,12 @@ private:
     Node* Root(RegistryRoot root) const;
     Node* Find(RegistryRoot root, const std::wstring& subKey) const;
     Node* Make(RegistryRoot root, const std::wstring& subKey);
+    // Both expect m_mutex held.
+    uint32_t InjectedError(SimRegistryCall call, const std::wstring& target);
+    void RecordWrite(const Node& key, const std::wstring& name, const RegistryValue& value,
+                     SimRegistryChange change);
 
+    mutable std::mutex m_mutex;
     std::unique_ptr<Node> m_roots[3];
     std::vector<Fault> m_faults;
     std::vector<SimRegistryWrite> m_journal;

@@ -70,6 +70,41 @@ public:
         return static_cast<uint32_t>(error);
     }
 
+    uint32_t QueryInfo(uint32_t* maxValueNameChars, uint32_t* maxValueDataBytes) override {
+        DWORD nameChars = 0;
+        DWORD dataBytes = 0;
+        LONG error = RegQueryInfoKeyW(m_key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr,
+                                      nullptr, nullptr, &nameChars, &dataBytes, nullptr, nullptr);
+        if (error == ERROR_SUCCESS) {
+            *maxValueNameChars = nameChars;
+            *maxValueDataBytes = dataBytes;
+        }
+        return static_cast<uint32_t>(error);
+    }
+
+    uint32_t EnumValue(uint32_t index, uint32_t nameBufferChars, uint32_t dataBufferBytes,
+                       std::wstring* name, RegistryValue* value) override {
+        // Buffers of exactly the caller's sizes, so that a short buffer fails as it would
+        // for any other caller of RegEnumValueW.
+        std::vector<wchar_t> nameBuffer(nameBufferChars > 0 ? nameBufferChars : 1);
+        std::vector<BYTE> dataBuffer(dataBufferBytes > 0 ? dataBufferBytes : 1);
+        DWORD nameLength = nameBufferChars;
+        DWORD type = 0;
+        DWORD size = dataBufferBytes;
+        LONG error = RegEnumValueW(m_key.Get(), index, nameBuffer.data(), &nameLength, nullptr,
+                                   &type, dataBuffer.data(), &size);
+        value->type = type;
+        value->data.clear();
+        if (error == ERROR_SUCCESS) {
+            if (nameLength >= nameBufferChars || size > dataBufferBytes) {
+                return ERROR_MORE_DATA;
+            }
+            name->assign(nameBuffer.data(), nameLength);
+            value->data.assign(dataBuffer.begin(), dataBuffer.begin() + size);
+        }
+        return static_cast<uint32_t>(error);
+    }
+
 private:
     CRegistryKeyHandle m_key;
 };

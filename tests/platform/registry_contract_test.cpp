@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/registry.h"
@@ -142,6 +144,87 @@ TEST_P(RegistryContractTest, DeleteAndEnumerateValues) {
     EXPECT_EQ(names, (std::vector<std::wstring>{L"One", L"Three"}));
 }
 
+TEST_P(RegistryContractTest, InfoSizesTheBuffersThatEnumerateNamesAndData) {
+    auto key = Create(kCase);
+    uint32_t maxName = 99;
+    uint32_t maxData = 99;
+    ASSERT_EQ(key->QueryInfo(&maxName, &maxData), ERROR_SUCCESS);
+    EXPECT_EQ(maxName, 0u);
+    EXPECT_EQ(maxData, 0u);
+    std::wstring name;
+    RegistryValue value;
+    EXPECT_EQ(key->EnumValue(0, 1, 0, &name, &value), ERROR_NO_MORE_ITEMS);
+
+    const std::vector<std::pair<std::wstring, RegistryValue>> stored = {
+        {L"url1", {REG_SZ, {'h', 0, 't', 0, 0, 0}}},
+        {L"a_longer_name", {REG_BINARY, {1}}},
+        {L"Empty", {REG_SZ, {}}},
+        {L"url10", {REG_SZ, std::vector<uint8_t>(40, 'x')}},
+    };
+    for (const auto& entry : stored) {
+        ASSERT_EQ(key->SetValue(entry.first, entry.second.type, entry.second.data), ERROR_SUCCESS);
+    }
+    ASSERT_EQ(key->QueryInfo(&maxName, &maxData), ERROR_SUCCESS);
+    EXPECT_EQ(maxName, 13u);  // without the terminator
+    EXPECT_EQ(maxData, 40u);
+
+    // Buffers of exactly that size read every value; the order is the registry's own.
+    std::vector<std::pair<std::wstring, RegistryValue>> read;
+    uint32_t index = 0;
+    for (; key->EnumValue(index, maxName + 1, maxData, &name, &value) == ERROR_SUCCESS; ++index) {
+        read.emplace_back(name, value);
+    }
+    EXPECT_EQ(key->EnumValue(index, maxName + 1, maxData, &name, &value), ERROR_NO_MORE_ITEMS);
+    ASSERT_EQ(read.size(), stored.size());
+    for (const auto& entry : stored) {
+        auto found = std::find_if(read.begin(), read.end(),
+                                  [&](const auto& r) { return r.first == entry.first; });
+        ASSERT_NE(found, read.end());
+        EXPECT_EQ(found->second.type, entry.second.type);
+        EXPECT_EQ(found->second.data, entry.second.data);
+    }
+
+    // One unit short, for the name's terminator or for the data, is too small.
+    for (uint32_t i = 0; i < read.size(); ++i) {
+        const uint32_t nameChars = static_cast<uint32_t>(read[i].first.size());
+        const uint32_t dataBytes = static_cast<uint32_t>(read[i].second.data.size());
+        EXPECT_EQ(key->EnumValue(i, nameChars, maxData, &name, &value), ERROR_MORE_DATA);
+        EXPECT_EQ(key->EnumValue(i, nameChars + 1, dataBytes, &name, &value), ERROR_SUCCESS);
+        if (dataBytes > 0) {
+            EXPECT_EQ(key->EnumValue(i, nameChars + 1, dataBytes - 1, &name, &value),
+                      ERROR_MORE_DATA);
+        }
+    }
+}
+
+TEST_P(RegistryContractTest, RewritingValuesByIndexKeepsEveryIndex) {
+    auto key = Create(kCase);
+    for (const wchar_t* name : {L"url3", L"url1", L"url2"}) {
+        SetStringValue(*key, name, L"http://example.org/");
+    }
+    auto namesByIndex = [&key] {
+        std::vector<std::wstring> names;
+        std::wstring name;
+        for (uint32_t i = 0; key->EnumValueName(i, &name) == ERROR_SUCCESS; ++i) {
+            names.push_back(name);
+        }
+        return names;
+    };
+    const std::vector<std::wstring> before = namesByIndex();
+    ASSERT_EQ(before.size(), 3u);
+    for (uint32_t i = 0; i < before.size(); ++i) {
+        std::wstring name;
+        RegistryValue value;
+        ASSERT_EQ(key->EnumValue(i, 16, 64, &name, &value), ERROR_SUCCESS);
+        ASSERT_EQ(key->SetValue(name, value.type, std::vector<uint8_t>(value.data.size(), ' ')),
+                  ERROR_SUCCESS);
+    }
+    EXPECT_EQ(namesByIndex(), before);
+    // Deleting the last index leaves the others where they were.
+    ASSERT_EQ(key->DeleteValue(before[2]), ERROR_SUCCESS);
+    EXPECT_EQ(namesByIndex(), (std::vector<std::wstring>{before[0], before[1]}));
+}
+
 TEST_P(RegistryContractTest, TypedHelpersRoundTrip) {
     auto key = Create(kCase);
     SetDwordValue(*key, L"Negative", static_cast<uint32_t>(-8));
@@ -199,6 +282,53 @@ TEST(SimRegistry, JournalRecordsSuccessfulWritesInOrder) {
     EXPECT_EQ(registry.Journal()[0].name, L"B");
     EXPECT_EQ(registry.Journal()[0].keyPath, L"Software\\X");
     EXPECT_EQ(registry.Journal()[1].value.type, REG_SZ);
+}
+
+TEST(SimRegistry, JournalRecordsDeletionsAndEnumerationFaultsTargetAValue) {
+    CSimRegistry registry;
+    registry.PutValue(RegistryRoot::kCurrentUser, L"K", L"First", REG_SZ, {'a', 0});
+    registry.PutValue(RegistryRoot::kCurrentUser, L"K", L"Second", REG_SZ, {'b', 0});
+    std::unique_ptr<IRegistryKey> key;
+    ASSERT_EQ(registry.OpenKey(RegistryRoot::kCurrentUser, L"K", true, &key), ERROR_SUCCESS);
+
+    registry.FailCall(SimRegistryCall::kEnumValue, ERROR_ACCESS_DENIED, 1, false, L"second");
+    std::wstring name;
+    RegistryValue value;
+    EXPECT_EQ(key->EnumValue(0, 16, 16, &name, &value), ERROR_SUCCESS);
+    EXPECT_EQ(key->EnumValue(1, 16, 16, &name, &value), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(key->EnumValue(1, 16, 16, &name, &value), ERROR_SUCCESS);
+    registry.FailCall(SimRegistryCall::kQueryInfo, ERROR_ACCESS_DENIED, 1, false, L"k");
+    uint32_t maxName = 0;
+    uint32_t maxData = 0;
+    EXPECT_EQ(key->QueryInfo(&maxName, &maxData), ERROR_ACCESS_DENIED);
+
+    EXPECT_EQ(key->DeleteValue(L"FIRST"), ERROR_SUCCESS);
+    EXPECT_EQ(key->DeleteValue(L"first"), ERROR_FILE_NOT_FOUND);  // not journalled
+    const std::vector<SimRegistryWrite> journal = registry.Journal();
+    ASSERT_EQ(journal.size(), 1u);
+    EXPECT_EQ(journal[0].change, SimRegistryChange::kDelete);
+    EXPECT_EQ(journal[0].name, L"First");  // as stored
+    EXPECT_EQ(journal[0].keyPath, L"K");
+}
+
+TEST(SimRegistry, OneThreadMayWriteWhileAnotherReads) {
+    CSimRegistry registry;
+    std::unique_ptr<IRegistryKey> key;
+    ASSERT_EQ(registry.CreateKey(RegistryRoot::kCurrentUser, L"K", &key), ERROR_SUCCESS);
+    std::thread writer([&key] {
+        for (uint32_t i = 0; i < 200; ++i) {
+            SetDwordValue(*key, L"V" + std::to_wstring(i % 7), i);
+            key->DeleteValue(L"V" + std::to_wstring((i + 3) % 7));
+        }
+    });
+    // Reading while the other thread writes: a race here is what TSan reports.
+    for (int i = 0; i < 200; ++i) {
+        registry.Journal();
+        RegistryValue value;
+        registry.GetValue(RegistryRoot::kCurrentUser, L"K", L"V1", &value);
+    }
+    writer.join();
+    EXPECT_GE(registry.Journal().size(), 200u);  // every set, and the deletes that found a value
 }
 
 TEST(SimRegistry, FaultsFireOnTheNthMatchingCallOnceOrForGood) {

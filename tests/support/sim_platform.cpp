@@ -8,6 +8,8 @@ CSimPlatform::CSimPlatform(bool vistaOrLater, uint32_t randomSeed) : m_random(ra
     m_services.clock = &m_clock;
     m_services.random = &m_random;
     m_services.fileSystem = &m_fileSystem;
+    m_services.registry = &m_registry;
+    m_services.shell = &m_shell;
     m_services.isVistaOrLater = vistaOrLater;
 }
 

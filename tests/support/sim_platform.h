@@ -5,7 +5,9 @@
 #include "ops/operation_queue.h"
 #include "platform/platform_services.h"
 #include "platform/sim/sim_file_system.h"
+#include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_services.h"
+#include "platform/sim/sim_shell.h"
 #include "tests/support/recording_sink.h"
 
 namespace qmz {
@@ -22,6 +24,8 @@ public:
     CFakeClock& Clock() { return m_clock; }
     CRecordingMessageBox& MessageBoxes() { return m_messageBoxes; }
     CSimFileSystem& FileSystem() { return m_fileSystem; }
+    CSimRegistry& Registry() { return m_registry; }
+    CSimShell& Shell() { return m_shell; }
 
     // Sends file calls elsewhere: real files under Wine, or a double in front of the sim.
     void UseFileSystem(IFileSystem* fileSystem) { m_services.fileSystem = fileSystem; }
@@ -33,6 +37,8 @@ private:
     CLcgRandom m_random;
     CRecordingMessageBox m_messageBoxes;
     CSimFileSystem m_fileSystem;
+    CSimRegistry m_registry;
+    CSimShell m_shell;
     PlatformServices m_services;
 };
 
