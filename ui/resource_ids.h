@@ -7,9 +7,12 @@
 // Dialogs
 #define IDD_ABOUTBOX 100
 #define IDD_QMZ4_MAIN 102
+// The classic picker's child template: the select button and the selected names
+#define IDD_PICKER_TEMPLATE 136
 
 // Menus
 #define IDR_MAIN_MENU 132
+#define IDR_PAUSE_MENU 133
 
 // Icons: the application icon and the five frames of the busy animation
 #define IDI_APPLICATION_ICON 128
@@ -34,6 +37,14 @@
 #define ID_APP_EXIT 32771
 #define ID_HELP_SHOW_FILE 32772
 #define ID_APP_ABOUT 32773
+
+// Pause menu commands (ID_APP_EXIT closes from there too)
+#define ID_PAUSE_NOW 32774
+#define ID_RESUME 32775
+#define ID_FINISH_CYCLE 32776
+#define ID_FINISH_FILE 32777
+#define ID_FINISH_ITEM 32778
+#define ID_ABORT_ITEM 32779
 
 // Controls of the main dialog
 #define IDC_BANNER_LEFT 1000
@@ -82,3 +93,10 @@
 
 // Control of the about box
 #define IDC_ABOUT_ICON 1090
+
+// Controls of the pickers: the select button and the selected names (the modern picker's
+// custom controls use the same ids), and the classic template's placeholder for the
+// standard controls (stc32)
+#define IDC_PICKER_SELECT 1046
+#define IDC_PICKER_NAMES 1047
+#define IDC_PICKER_STANDARD_AREA 1119
