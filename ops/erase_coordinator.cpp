@@ -4,12 +4,10 @@
 
 namespace qmz {
 
-template <class TControl>
-void CEraseCoordinator::InsertPendingControl() {
-    TControl command;
-    command.m_hOwnerWnd = m_owner;
-    command.m_caption = m_caption;
-    m_pendingControl = m_queue.InsertControlOperation(command);
+void CEraseCoordinator::InsertPendingControl(COperationBase* command) {
+    command->m_hOwnerWnd = m_owner;
+    command->m_caption = m_caption;
+    m_pendingControl = m_queue.InsertControlOperation(*command);
 }
 
 CEraseCoordinator::CEraseCoordinator(const PlatformServices* platform,
@@ -100,12 +98,19 @@ bool CEraseCoordinator::BeginUserChange() {
         case UserChangeGate::kPauseThenApply:
             break;
     }
-    InsertPendingControl<CPauseNow>();
-    m_pausedUi = true;
-    if (m_view != nullptr) {
-        m_view->PauseShown(true);
-    }
+    SendPause();
     return true;
+}
+
+bool CEraseCoordinator::BeginUserChange(uint64_t actionKey) {
+    if (!m_userChangeDecided || actionKey != m_userChangeKey) {
+        // The first notification of an action may send the pause, which makes every
+        // later one of the same action look like a second action while a pause is pending.
+        m_userChangeAllowed = BeginUserChange();
+        m_userChangeKey = actionKey;
+        m_userChangeDecided = true;
+    }
+    return m_userChangeAllowed;
 }
 
 void CEraseCoordinator::RemoveRows(const std::vector<bool>& selected) {
@@ -140,38 +145,6 @@ void CEraseCoordinator::RemoveRows(const std::vector<bool>& selected) {
     }
 }
 
-void CEraseCoordinator::OnOperationStatus(COperationBase* operation) {
-    if (m_exiting || operation == nullptr || operation == m_pendingControl ||
-        operation->m_isControl != 0) {
-        return;
-    }
-    const int32_t row = FindReportedRow(operation);
-    if (row >= 0 && m_view != nullptr) {
-        m_view->RowStatusChanged(row, operation->m_status);
-    }
-}
-
-void CEraseCoordinator::OnOperationDone(COperationBase* operation) {
-    // After the exit sequence the reports may name operations that are gone.
-    if (m_exiting || operation == nullptr) {
-        return;
-    }
-    if (operation == m_pendingControl) {
-        m_pendingControl = nullptr;
-        m_queue.RemoveOperation(operation);
-        return;
-    }
-    if (operation->m_isControl != 0) {
-        return;
-    }
-    const int32_t row = FindReportedRow(operation);
-    if (row < 0) {
-        return;  // reported; the operation stays in the queue
-    }
-    DeleteRow(row);
-    m_queue.RemoveOperation(operation);
-}
-
 bool CEraseCoordinator::HasWork() const {
     return m_ranges.m_executingRow >= 0 || m_ranges.m_firstQueuedRow <= m_ranges.m_lastQueuedRow ||
            m_ranges.m_firstNewRow <= m_ranges.m_lastNewRow;
@@ -179,7 +152,7 @@ bool CEraseCoordinator::HasWork() const {
 
 void CEraseCoordinator::Shutdown() {
     m_exiting = true;
-    m_worker.Stop();
+    m_worker.Stop();  // nothing to do after EndWorker
     m_pendingControl = nullptr;
 }
 
@@ -201,6 +174,11 @@ int32_t CEraseCoordinator::FindReportedRow(const COperationBase* operation) {
     }
     for (int32_t row = 0; row < RowCount(); ++row) {
         if (m_rows[row].queued == operation) {
+            // A row a cancellation left over after the worker had taken its operation:
+            // that operation runs now, ahead of every queued row.
+            if (executing < 0 && row < firstQueued) {
+                m_ranges.m_executingRow = row;
+            }
             return row;
         }
     }

@@ -27,6 +27,25 @@ void EraseListRows::RowDeleted(int32_t row) {
     }
 }
 
+int32_t EraseListRows::FirstWaitingRow() const {
+    if (m_executingRow >= 0) {
+        return m_executingRow + 1;
+    }
+    return m_firstQueuedRow <= m_lastQueuedRow ? m_firstQueuedRow : m_firstNewRow;
+}
+
+int32_t EraseListRows::LastWaitingRow() const {
+    // Both ranges end on the same row unless one is empty in front of the other.
+    return m_lastNewRow > m_lastQueuedRow ? m_lastNewRow : m_lastQueuedRow;
+}
+
+void EraseListRows::EmptyWaitingRanges(int32_t rowCount) {
+    m_firstQueuedRow = rowCount;
+    m_lastQueuedRow = rowCount - 1;
+    m_firstNewRow = rowCount;
+    m_lastNewRow = rowCount - 1;
+}
+
 std::vector<RemoveStep> PlanRemoval(const std::vector<EraseRowState>& rows, int32_t executingRow) {
     std::vector<RemoveStep> steps;
     for (int32_t row = static_cast<int32_t>(rows.size()) - 1; row >= 0; --row) {

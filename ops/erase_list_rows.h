@@ -19,6 +19,13 @@ struct EraseListRows {
 
     // Keeps every index on the same row after row `row` was deleted from the list.
     void RowDeleted(int32_t row);
+    // The rows that have not started: from the row after the executing one (or the first
+    // queued row, or the first awaiting row) to the last awaiting row.
+    int32_t FirstWaitingRow() const;
+    int32_t LastWaitingRow() const;
+    // After a cancellation no row waits: the queued and awaiting ranges become empty
+    // behind the list's `rowCount` rows, where new rows are added.
+    void EmptyWaitingRanges(int32_t rowCount);
 };
 
 struct EraseRowState {

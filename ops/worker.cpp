@@ -1,5 +1,6 @@
 #include "ops/worker.h"
 
+#include <chrono>
 #include <system_error>
 
 #include "ops/control_operations.h"
@@ -88,9 +89,22 @@ void ProcessControlOperations(WorkerContext* context) {
 
 bool CWorkerThread::Start(const WorkerThreadParams& params) {
     m_params = params;
+    {
+        std::lock_guard<std::mutex> lock(m_endMutex);
+        m_ended = false;
+    }
     try {
-        m_thread = std::thread([this] { OperationThreadProc(&m_params); });
+        m_thread = std::thread([this] {
+            OperationThreadProc(&m_params);
+            std::lock_guard<std::mutex> lock(m_endMutex);
+            m_ended = true;
+            m_endSignal.notify_all();
+        });
     } catch (const std::system_error&) {
+        {
+            std::lock_guard<std::mutex> lock(m_endMutex);
+            m_ended = true;
+        }
         params.messageBox->Show(nullptr, params.errorPrefix + kThreadStartFailed, params.caption,
                                 MB_ICONERROR);
         return false;
@@ -102,6 +116,12 @@ void CWorkerThread::Join() {
     if (m_thread.joinable()) {
         m_thread.join();
     }
+}
+
+bool CWorkerThread::WaitForExit(uint32_t timeoutMilliseconds) {
+    std::unique_lock<std::mutex> lock(m_endMutex);
+    return m_endSignal.wait_for(lock, std::chrono::milliseconds(timeoutMilliseconds),
+                                [this] { return m_ended; });
 }
 
 void CWorkerThread::Stop() {

@@ -1,7 +1,9 @@
 // The one worker thread: takes operations in queue order and runs them.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -52,10 +54,17 @@ public:
     void Join();
     // Asks the worker to end (CCleanupAndExit) and waits for it.
     void Stop();
+    // Started and not joined yet (it may have returned already).
     bool Running() const { return m_thread.joinable(); }
+    // Waits up to `timeoutMilliseconds` for the thread procedure to return; true once it
+    // has, or when no thread was started. A timed join, which std::thread lacks.
+    bool WaitForExit(uint32_t timeoutMilliseconds);
 
 private:
     WorkerThreadParams m_params;
+    std::mutex m_endMutex;
+    std::condition_variable m_endSignal;
+    bool m_ended = true;
     std::thread m_thread;
 };
 

@@ -15,21 +15,27 @@
 
 namespace qmz {
 
-// Time advances only by Sleep; each Sleep also yields for real so that the other
-// thread gets on while the worker "waits".
+// Time advances only by Sleep and Advance; each Sleep also yields for real so that the
+// other thread gets on while one "waits". A held clock lets only Advance move it, so that
+// a test decides how much time passes whatever the worker sleeps in a pause.
 class CFakeClock : public IClock {
 public:
     uint32_t TickCount() override { return m_now.load(); }
     void Sleep(uint32_t milliseconds) override {
-        m_now += milliseconds;
+        if (!m_held.load()) {
+            m_now += milliseconds;
+        }
         ++m_sleeps;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     uint32_t Sleeps() const { return m_sleeps.load(); }
+    void Advance(uint32_t milliseconds) { m_now += milliseconds; }
+    void Hold(bool held) { m_held = held; }
 
 private:
     std::atomic<uint32_t> m_now{0};
     std::atomic<uint32_t> m_sleeps{0};
+    std::atomic<bool> m_held{false};
 };
 
 // Replays a scripted list of values (then repeats the last one).

@@ -65,6 +65,13 @@ TEST_F(EraseCoordinatorTest, ConfirmedRowsRunInOrderAndLeaveTheList) {
     EXPECT_EQ(m_logs[1]->executions, 1);
     EXPECT_FALSE(m_coordinator.HasWork());
     EXPECT_TRUE(m_window.InternalErrors().empty());
+    // Each row left a results row; the window heard once that the list is empty.
+    ASSERT_EQ(m_window.ResultRows().size(), 2u);
+    EXPECT_EQ(m_window.ResultRows()[0].name, L"a");
+    EXPECT_EQ(m_window.ResultRows()[1].path, L"C:\\b");
+    EXPECT_EQ(m_window.ResultRows()[1].group, kResultGroupCompleted);
+    EXPECT_EQ(std::count(m_window.Progress().begin(), m_window.Progress().end(), L"list empty"), 1);
+    EXPECT_EQ(m_window.Progress().back(), L"list empty");
 }
 
 TEST_F(EraseCoordinatorTest, AUserChangeWhileAnItemRunsPausesItOnceAndKeepsTheRunningRow) {

@@ -20,17 +20,33 @@ bool CCoordinatorWindow::PumpUntil(const std::function<bool()>& done) {
                 m_coordinator->OnOperationStatus(message.operation);
                 break;
             case WM_OPERATION_DONE:
+                // Every reported operation lives until its done report is handled, except
+                // the exit request, which the coordinator frees after the worker ended.
+                if (m_coordinator->WorkerRunning() && message.operation->m_isControl != 0) {
+                    ++m_controlsDone;
+                }
                 m_coordinator->OnOperationDone(message.operation);
                 break;
-            case WM_OPERATION_ITEM_RESULT:  // the sink keeps the record
-                m_results.push_back(static_cast<CEraseOperationBase*>(message.operation)->m_path +
-                                    L" " + std::to_wstring(message.statusWhenPosted));
+            case WM_OPERATION_ITEM_RESULT: {
+                // The sink keeps the record it was handed; the coordinator owns (and
+                // frees) what it is given, so it gets a copy.
+                const COperationBase* record = message.operation;
+                m_results.push_back(static_cast<const CEraseOperationBase*>(record)->m_path + L" " +
+                                    std::to_wstring(message.statusWhenPosted));
+                m_coordinator->OnItemResult(record->Clone().release());
                 break;
+            }
             default:
                 break;
         }
     }
     return true;
+}
+
+void CCoordinatorWindow::CountersChanged(const ResultCounters& counters) {
+    m_progress.push_back(L"counters " + std::to_wstring(counters.erased) + L" " +
+                         std::to_wstring(counters.failedSystem) + L" " +
+                         std::to_wstring(counters.failedOther));
 }
 
 bool CCoordinatorWindow::Called(const std::wstring& call) const {
