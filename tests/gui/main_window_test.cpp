@@ -14,9 +14,6 @@
 namespace qmz::gui {
 namespace {
 
-std::wstring g_exePath;
-std::wstring g_shotDir;
-
 constexpr wchar_t kProgramKey[] = L"Software\\Quellmark\\QMZ4";
 constexpr wchar_t kTitle[] = L"ヌルベイン Z 4";
 
@@ -51,7 +48,7 @@ INT_PTR CALLBACK InertProc(HWND, UINT message, WPARAM, LPARAM) {
 }
 
 SIZE DesignWindowSize() {
-    HMODULE module = LoadLibraryExW(g_exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE module = LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(102), nullptr, InertProc, 0);
     SIZE size = WindowSize(dialog);
     DestroyWindow(dialog);
@@ -99,13 +96,13 @@ void SwitchTab(HWND window, int tab) {
 }
 
 void Shoot(HWND window, const std::wstring& name) {
-    if (!g_shotDir.empty()) {
-        EXPECT_TRUE(SaveScreenshot(window, g_shotDir + L"\\" + name));
+    if (!ScreenshotFolder().empty()) {
+        EXPECT_TRUE(SaveScreenshot(window, ScreenshotFolder() + L"\\" + name));
     }
 }
 
 TEST(ProgramResourcesTest, TitleStringSurvivesTheResourceCompiler) {
-    HMODULE module = LoadLibraryExW(g_exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE module = LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr);
     wchar_t text[64] = {};
     LoadStringW(module, IDS_APPLICATION_TITLE, text, 64);
@@ -118,7 +115,7 @@ TEST(ProgramResourcesTest, TitleStringSurvivesTheResourceCompiler) {
 TEST(MainWindowTest, FirstStartShowsTheWelcomePageAtTheMinimumSize) {
     ResetRegistry();
     const SIZE design = DesignWindowSize();
-    CProgram program(g_exePath);
+    CProgram program(ProgramPath());
     ASSERT_TRUE(program.Start());
     HWND window = program.Window();
     wchar_t title[64] = {};
@@ -151,7 +148,7 @@ TEST(MainWindowTest, FirstStartShowsTheWelcomePageAtTheMinimumSize) {
 
 TEST(MainWindowTest, EveryPageShowsExactlyItsControls) {
     ResetRegistry();
-    CProgram program(g_exePath);
+    CProgram program(ProgramPath());
     ASSERT_TRUE(program.Start());
     HWND window = program.Window();
     // The welcome page's buttons lead to the basic and full pages.
@@ -177,7 +174,7 @@ TEST(MainWindowTest, EveryPageShowsExactlyItsControls) {
 
 TEST(MainWindowTest, ListsHaveTheirColumnsAndStyles) {
     ResetRegistry();
-    CProgram program(g_exePath);
+    CProgram program(ProgramPath());
     ASSERT_TRUE(program.Start());
     HWND window = program.Window();
     const wchar_t* eraseColumns[] = {L"ファイル名・項目", L"フルパス", L"操作", L"状態",
@@ -213,7 +210,7 @@ TEST(MainWindowTest, ListsHaveTheirColumnsAndStyles) {
 
 TEST(MainWindowTest, ShrinkingBelowTheMinimumShowsScrollBars) {
     ResetRegistry();
-    CProgram program(g_exePath);
+    CProgram program(ProgramPath());
     ASSERT_TRUE(program.Start());
     HWND window = program.Window();
     RECT rect = {};
@@ -246,7 +243,7 @@ TEST(MainWindowTest, ClosingSavesThePlacementAndTheNextStartComesBackThere) {
     ResetRegistry();
     RECT placed = {};
     {
-        CProgram program(g_exePath);
+        CProgram program(ProgramPath());
         ASSERT_TRUE(program.Start());
         HWND window = program.Window();
         const SIZE size = WindowSize(window);
@@ -266,7 +263,7 @@ TEST(MainWindowTest, ClosingSavesThePlacementAndTheNextStartComesBackThere) {
               static_cast<DWORD>(placed.bottom - placed.top));
     EXPECT_TRUE(HasString(L"Latest", L"BrowseFolder"));
 
-    CProgram again(g_exePath);
+    CProgram again(ProgramPath());
     ASSERT_TRUE(again.Start());
     RECT rect = {};
     GetWindowRect(again.Window(), &rect);
@@ -288,7 +285,7 @@ TEST(MainWindowTest, AMissingLanguageLibraryFallsBackToJapaneseSilently) {
     RegSetValueExW(key, L"Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&english),
                    sizeof(english));
     RegCloseKey(key);
-    CProgram program(g_exePath);
+    CProgram program(ProgramPath());
     ASSERT_TRUE(program.Start());
     wchar_t title[64] = {};
     GetWindowTextW(program.Window(), title, 64);
@@ -299,45 +296,17 @@ TEST(MainWindowTest, AMissingLanguageLibraryFallsBackToJapaneseSilently) {
     ResetRegistry();
 }
 
-// A visible top-level window of the program other than its main window, or null.
-HWND FindOtherWindow(const CProgram& program) {
-    struct Search {
-        DWORD processId;
-        HWND main;
-        HWND found;
-    } search = {program.ProcessId(), program.Window(), nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && window != s->main && IsWindowVisible(window)) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 TEST(MainWindowTest, AMissingHelpFileIsExplainedWithItsPathNotAsAProgramFault) {
     ResetRegistry();
-    CProgram program(g_exePath);
+    CProgram program(ProgramPath());
     ASSERT_TRUE(program.Start());
     PostMessageW(program.Window(), WM_COMMAND, MAKEWPARAM(32772, 0), 0);
-    HWND box = nullptr;
-    for (int i = 0; i < 100 && box == nullptr; ++i) {
-        Settle(50);
-        box = FindOtherWindow(program);
-    }
+    HWND box = program.WaitForOtherWindow(5000);
     ASSERT_NE(box, nullptr) << "no message about the missing help file";
     wchar_t caption[64] = {};
     GetWindowTextW(box, caption, 64);
     EXPECT_EQ(std::wstring(caption), kTitle);
-    wchar_t text[1024] = {};
-    GetDlgItemTextW(box, 0xFFFF, text, 1024);  // the message box's text control
-    const std::wstring message = text;
+    const std::wstring message = MessageBoxText(box);
     EXPECT_NE(message.find(L"QMZ4.pdf"), std::wstring::npos) << "the path is named";
     EXPECT_EQ(message.find(L"弊社サポート"), std::wstring::npos) << "not an internal error";
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
@@ -355,9 +324,9 @@ int wmain(int argc, wchar_t** argv) {
         fwprintf(stderr, L"usage: gui_tests QMZ4.exe [screenshot folder]\n");
         return 2;
     }
-    qmz::gui::g_exePath = argv[1];
+    qmz::gui::ProgramPath() = argv[1];
     if (argc > 2) {
-        qmz::gui::g_shotDir = argv[2];
+        qmz::gui::ScreenshotFolder() = argv[2];
     }
     return RUN_ALL_TESTS();
 }

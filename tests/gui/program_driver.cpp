@@ -82,8 +82,11 @@ CProgram::~CProgram() {
     }
 }
 
-bool CProgram::Start() {
+bool CProgram::Start(const std::wstring& arguments) {
     std::wstring commandLine = L"\"" + m_exePath + L"\"";
+    if (!arguments.empty()) {
+        commandLine += L" " + arguments;
+    }
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     if (!CreateProcessW(m_exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -109,6 +112,10 @@ bool CProgram::Close() {
         Settle(50);
     }
     return false;
+}
+
+bool CProgram::WaitForExit(DWORD milliseconds) {
+    return WaitForSingleObject(m_process.hProcess, milliseconds) == WAIT_OBJECT_0;
 }
 
 int CProgram::VisibleWindowCount() const {
@@ -151,6 +158,69 @@ std::wstring CProgram::TabCaption(HWND tabs, int tab) const {
     remote.Read(text.data(), kTextChars * sizeof(wchar_t), sizeof(TCITEMW));
     text.back() = L'\0';
     return text.data();
+}
+
+std::wstring CProgram::CellText(HWND list, int row, int column) const {
+    CRemoteBuffer remote(m_process.dwProcessId, sizeof(LVITEMW) + kTextChars * sizeof(wchar_t));
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<LPWSTR>(remote.Address() + sizeof(LVITEMW));
+    item.cchTextMax = kTextChars;
+    remote.Write(&item, sizeof(item));
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote.Address()));
+    std::vector<wchar_t> text(kTextChars);
+    remote.Read(text.data(), kTextChars * sizeof(wchar_t), sizeof(LVITEMW));
+    text.back() = L'\0';
+    return text.data();
+}
+
+void CProgram::SelectRow(HWND list, int row) const {
+    CRemoteBuffer remote(m_process.dwProcessId, sizeof(LVITEMW));
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    remote.Write(&item, sizeof(item));
+    SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.Address()));
+}
+
+HWND CProgram::WaitForOtherWindow(DWORD milliseconds) const {
+    struct Search {
+        DWORD processId;
+        HWND main;
+        HWND found;
+    } search = {m_process.dwProcessId, m_window, nullptr};
+    WaitUntil(milliseconds, [&] {
+        EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(data);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == s->processId && window != s->main && IsWindowVisible(window)) {
+                    s->found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
+}
+
+std::wstring MessageBoxText(HWND box) {
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 1024);
+    return text;
+}
+
+std::wstring& ProgramPath() {
+    static std::wstring path;
+    return path;
+}
+
+std::wstring& ScreenshotFolder() {
+    static std::wstring folder;
+    return folder;
 }
 
 void Settle(DWORD milliseconds) {

@@ -15,10 +15,13 @@ public:
     CProgram(const CProgram&) = delete;
     CProgram& operator=(const CProgram&) = delete;
 
-    // Starts the program and waits until its main window is shown restored.
-    bool Start();
+    // Starts the program with `arguments` after its name and waits until its main window
+    // is shown restored.
+    bool Start(const std::wstring& arguments = L"");
     // Posts WM_CLOSE and waits for the process to end.
     bool Close();
+    // Waits up to `milliseconds` for the process to end.
+    bool WaitForExit(DWORD milliseconds);
     HWND Window() const { return m_window; }
     DWORD ProcessId() const { return m_process.dwProcessId; }
     // Visible top-level windows of the process.
@@ -28,6 +31,13 @@ public:
     std::wstring ColumnCaption(HWND list, int column) const;
     int ColumnWidth(HWND list, int column) const;
     std::wstring TabCaption(HWND tabs, int tab) const;
+    // LVM_GETITEMTEXTW of one cell.
+    std::wstring CellText(HWND list, int row, int column) const;
+    // Selects and checks the row as a click would (LVM_SETITEMSTATE).
+    void SelectRow(HWND list, int row) const;
+    // A visible top-level window of the program other than its main window (a message
+    // box or a dialog), waiting up to `milliseconds` for one; null when none came.
+    HWND WaitForOtherWindow(DWORD milliseconds) const;
 
 private:
     std::wstring m_exePath;
@@ -35,8 +45,28 @@ private:
     HWND m_window = nullptr;
 };
 
+// The program under test and the folder for screenshots (empty: none), set by main.
+std::wstring& ProgramPath();
+std::wstring& ScreenshotFolder();
+
 // Pumps this thread's messages and sleeps a little, so the program can react.
 void Settle(DWORD milliseconds);
+
+// The text of a message box's text control.
+std::wstring MessageBoxText(HWND box);
+
+// Polls `done` while pumping, up to `milliseconds`; its last answer.
+template <class TDone>
+bool WaitUntil(DWORD milliseconds, TDone done) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= milliseconds) {
+            return done();
+        }
+        Settle(50);
+    }
+    return true;
+}
 
 // Writes the screen area of `window` as a 24-bit BMP file.
 bool SaveScreenshot(HWND window, const std::wstring& path);

@@ -83,6 +83,38 @@ bool CListView::InsertRow(int row, const std::vector<std::wstring>& cells) {
     return true;
 }
 
+int CListView::AppendRow(const std::vector<std::wstring>& cells, int groupId, LPARAM data) {
+    if (cells.empty()) {
+        return -1;
+    }
+    std::wstring first = cells[0];
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = RowCount();
+    item.pszText = first.data();
+    item.lParam = data;
+    if (groupId >= 0 && SendMessageW(m_list, LVM_HASGROUP, groupId, 0) != 0) {
+        item.mask |= LVIF_GROUPID;
+        item.iGroupId = groupId;
+    }
+    const int row =
+        static_cast<int>(SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    for (size_t column = 1; row >= 0 && column < cells.size(); ++column) {
+        SetCellText(row, static_cast<int>(column), cells[column]);
+    }
+    return row;
+}
+
+bool CListView::IsRowVisible(int row) const {
+    RECT bounds = {};
+    RECT client = {};
+    if (!ListView_GetItemRect(m_list, row, &bounds, LVIR_BOUNDS) ||
+        !GetClientRect(m_list, &client)) {
+        return false;
+    }
+    return bounds.top >= client.top && bounds.top < client.bottom;
+}
+
 void CListView::SetCellText(int row, int column, const std::wstring& text) {
     std::wstring copy = text;
     LVITEMW item = {};

@@ -35,6 +35,11 @@ public:
     void MarkRows(const std::vector<bool>& marked);
     // A row at `row` with one text per column; false when the list refused it.
     bool InsertRow(int row, const std::vector<std::wstring>& cells);
+    // A row at the end, in group `groupId` when the list has that group, with `data` as
+    // its item data; its index, or -1 when the list refused it.
+    int AppendRow(const std::vector<std::wstring>& cells, int groupId, LPARAM data);
+    // Whether the row's top edge lies inside the list's client area.
+    bool IsRowVisible(int row) const;
     void SetCellText(int row, int column, const std::wstring& text);
     bool DeleteRow(int row);
     void EnsureVisible(int row);

@@ -118,8 +118,7 @@ INT_PTR CQMZ4Main::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             m_env.coordinator->OnOperationDone(reinterpret_cast<COperationBase*>(lParam));
             return TRUE;
         case WM_OPERATION_ITEM_RESULT:
-            // The receiver owns a result record.
-            delete reinterpret_cast<COperationBase*>(lParam);
+            m_env.coordinator->OnItemResult(reinterpret_cast<COperationBase*>(lParam));
             return TRUE;
         default:
             return FALSE;
@@ -142,6 +141,8 @@ void CQMZ4Main::OnInitDialog() {
     m_layout.Adapt(m_hwnd, m_env.platform->isVistaOrLater, captions,
                    [this](const wchar_t* step) { InternalError(step); });
     InitSettings();
+    InitPauseMenu();
+    InitRequests();
     InitTabsAndLists();
     InitCounters();
     m_skin.Load(m_env.resources, m_env.platform->isVistaOrLater);
@@ -198,6 +199,7 @@ void CQMZ4Main::LoadTexts() {
     LoadMethodNames(loader);
     m_exitQuestion = Text(IDS_EXIT_QUESTION);
     m_helpFileName = Text(IDS_HELP_FILE);
+    m_timeUnits = {Text(IDS_UNIT_SECONDS), Text(IDS_UNIT_MINUTES), Text(IDS_UNIT_HOURS)};
     wchar_t caption[64] = {};
     GetDlgItemTextW(m_hwnd, IDC_PAUSE, caption, static_cast<int>(std::size(caption)));
     m_pauseCaption = caption;
@@ -253,6 +255,10 @@ void CQMZ4Main::OnStartupTimer() {
     }
     m_startupState = 2;
     Restore();
+    SetForegroundWindow(m_hwnd);
+    if (!m_env.commandLine.empty()) {
+        AddFileAndFolderRequest(m_env.commandLine);
+    }
 }
 
 void CQMZ4Main::Restore() {
@@ -368,6 +374,7 @@ INT_PTR CQMZ4Main::OnCtlColorStatic(HDC dc, HWND control) {
 
 void CQMZ4Main::OnDestroy() {
     KillTimer(m_hwnd, kStartupTimer);
+    m_dropTarget.reset();  // revoked while the window still exists
 }
 
 void CQMZ4Main::InternalError(const std::wstring& detail) {

@@ -8,11 +8,15 @@
 #include <memory>
 #include <string>
 
+#include "engine/erase_requests.h"
 #include "ops/erase_coordinator.h"
+#include "ops/progress_text.h"
 #include "platform/registry.h"
 #include "platform/win32/win32_services.h"
 #include "settings/settings_store.h"
 #include "ui/model/status_texts.h"
+#include "ui/win/drop_target.h"
+#include "ui/win/file_picker.h"
 #include "ui/win/list_view.h"
 #include "ui/win/main_layout.h"
 #include "ui/win/skin.h"
@@ -66,6 +70,26 @@ private:
     void SwitchPage(int page);
     void SelectTab(int tab);
 
+    // Requests (qmz4_main_requests.cpp).
+    void InitRequests();
+    // A files-and-folders argument string from outside the window (command line, drop,
+    // automation): rows awaiting confirmation, then the external-request step.
+    void AddFileAndFolderRequest(const std::wstring& pathList);
+    // Rows added by a button of the window: the first new one is scrolled into view.
+    void AddButtonRequest(OperationList operations);
+    void FinishExternalRequest(int32_t firstNewRow, int tab);
+    void OnPickItems();
+    void OnStartErase();
+
+    // Control commands and closing (qmz4_main_control.cpp).
+    void InitPauseMenu();
+    void OnPauseButton();
+    void OnAbortItem();
+    bool OnControlCommand(int id);
+    // Whether a user change of the erase list may go ahead; decided once per input
+    // message, however many list notifications that message causes.
+    bool BeginListChange();
+
     // Commands and notifications.
     void OnCommand(int id, int code);
     void OnSysCommand(WPARAM command);
@@ -86,10 +110,18 @@ private:
     void ShowRow(int32_t row) override;
     void PauseShown(bool paused) override;
     void InternalError(const std::wstring& detail) override;
+    void ElapsedStarted() override;
+    void ElapsedStopped(uint32_t totalMilliseconds) override;
+    void CountersChanged(const ResultCounters& counters) override;
+    void ResultAdded(const ResultRow& row) override;
+    void EraseListEmptied() override;
 
     // Closing.
     void OnClose();
     void Exit();
+    // Esc once the exit sequence has begun.
+    void OnCancelWhileExiting();
+    bool RefuseExitForProxy();
     void OnDestroy();
     INT_PTR OnCtlColorStatic(HDC dc, HWND control);
 
@@ -139,6 +171,17 @@ private:
     // Lists.
     CListView m_eraseList;
     CListView m_resultList;
+    TimeUnits m_timeUnits;
+
+    // Requests: the folders known at start-up and what turns requests into operations.
+    std::unique_ptr<CRequestFactory> m_requests;
+    std::unique_ptr<IFilePicker> m_picker;
+    std::unique_ptr<CQMZ4DropTarget> m_dropTarget;
+
+    // Control.
+    CMenu m_pauseMenu;
+    // Set by the automation object while a client holds the program: closing is refused.
+    bool m_automationProxyActive = false;
     bool m_exiting = false;
 };
 

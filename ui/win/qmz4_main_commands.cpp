@@ -17,9 +17,18 @@ namespace {
 // The publisher's web page, opened from the right-hand banner.
 constexpr wchar_t kPublisherPage[] = L"https://www.quellmark.example/";
 
+OperationList Single(std::unique_ptr<CEraseOperationBase> operation) {
+    OperationList list;
+    list.push_back(std::move(operation));
+    return list;
+}
+
 }  // namespace
 
 void CQMZ4Main::OnCommand(int id, int code) {
+    if (OnControlCommand(id)) {
+        return;
+    }
     switch (id) {
         case ID_APP_ABOUT:
             ShowAboutBox(m_env.resources, m_hwnd);
@@ -50,6 +59,38 @@ void CQMZ4Main::OnCommand(int id, int code) {
         case IDC_ERASE_REMOVE:
             OnRemoveSelected();
             break;
+        case IDC_ERASE_ADD:
+            OnPickItems();
+            break;
+        case IDC_INTERNET_HISTORY:
+            AddButtonRequest(Single(m_requests->ForInternetHistory()));
+            break;
+        case IDC_INTERNET_TEMP:
+            AddButtonRequest(Single(m_requests->ForInternetTemp()));
+            break;
+        case IDC_INTERNET_COOKIES:
+            AddButtonRequest(Single(m_requests->ForInternetCookies()));
+            break;
+        case IDC_WINDOWS_TEMP:
+            AddButtonRequest(m_requests->ForWindowsTemp());
+            break;
+        case IDC_START_ERASE:
+        case IDOK:  // Return
+            OnStartErase();
+            break;
+        case IDC_PAUSE:
+            OnPauseButton();
+            break;
+        case IDCANCEL:  // Esc: the pause action, or during an exit the last way out
+            if (m_exiting) {
+                OnCancelWhileExiting();
+            } else {
+                OnPauseButton();
+            }
+            break;
+        case ID_ABORT_ITEM:
+            OnAbortItem();
+            break;
         case IDC_RESULT_SELECT_ALL:
             OnResultSelectAll();
             break;
@@ -61,8 +102,8 @@ void CQMZ4Main::OnCommand(int id, int code) {
             OnClose();
             break;
         default:
-            // Esc (the pause action), Return and the start button, the settings, the
-            // request buttons and the filters are not handled by this window yet.
+            // The settings, the drive dialogs, the Recycle Bin and the results filters
+            // come with their own dialogs.
             break;
     }
 }
@@ -81,7 +122,7 @@ bool CQMZ4Main::OnNotify(const NMHDR& header, LRESULT* result) {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
         if (header.code == LVN_ITEMCHANGING && eraseList && m_programmaticChange == 0 &&
             (SelectionChanged(change) || CheckChanged(change))) {
-            *result = m_env.coordinator->BeginUserChange() ? FALSE : TRUE;
+            *result = BeginListChange() ? FALSE : TRUE;
             return true;
         }
         if (header.code == LVN_ITEMCHANGED) {
@@ -194,27 +235,6 @@ void CQMZ4Main::OpenPublisherPage() {
     ShellExecuteW(m_hwnd, L"open", kPublisherPage, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void CQMZ4Main::OnClose() {
-    if (m_env.coordinator->HasWork()) {
-        if (MessageBoxW(m_hwnd, m_exitQuestion.c_str(), m_title.c_str(),
-                        MB_YESNO | MB_ICONQUESTION) != IDYES) {
-            return;
-        }
-    }
-    Exit();
-}
-
-void CQMZ4Main::Exit() {
-    if (m_exiting) {
-        return;
-    }
-    m_exiting = true;
-    // The worker ends before the queue and the placement are given up.
-    m_env.coordinator->Shutdown();
-    m_store->SaveLatest(m_browseFolder, m_placement);
-    EndDialog(m_hwnd, IDOK);
-}
-
 void CQMZ4Main::RowInserted(int32_t row, const CEraseOperationBase& operation) {
     CProgrammaticChange change(this);
     const std::wstring& path = operation.m_path;
@@ -223,8 +243,10 @@ void CQMZ4Main::RowInserted(int32_t row, const CEraseOperationBase& operation) {
     if (name.empty()) {
         name = path;
     }
-    if (!m_eraseList.InsertRow(
-            row, {name, path, operation.KindName(), m_statusTexts.Text(operation.m_status)})) {
+    const std::wstring estimate = EstimateText(operation.m_bytesToWrite, operation.m_fileCount,
+                                               operation.m_folderCount, m_timeUnits);
+    if (!m_eraseList.InsertRow(row, {name, path, operation.KindName(),
+                                     m_statusTexts.Text(operation.m_status), estimate})) {
         InternalError(L"InsertItem() failed:\n" + path);
     }
 }
@@ -243,6 +265,42 @@ void CQMZ4Main::RowRemoved(int32_t row) {
 
 void CQMZ4Main::ShowRow(int32_t row) {
     m_eraseList.EnsureVisible(row);
+}
+
+void CQMZ4Main::ElapsedStarted() {
+    // The tray animation that runs with the clock comes with the tray icon.
+}
+
+void CQMZ4Main::ElapsedStopped(uint32_t totalMilliseconds) {
+    SetDlgItemTextW(m_hwnd, IDC_ERASE_TIME, FormatElapsed(totalMilliseconds).c_str());
+}
+
+void CQMZ4Main::CountersChanged(const ResultCounters& counters) {
+    SetDlgItemInt(m_hwnd, IDC_ERASED_COUNT, counters.erased, FALSE);
+    SetDlgItemInt(m_hwnd, IDC_SYSTEM_FAILED_COUNT, counters.failedSystem, FALSE);
+    SetDlgItemInt(m_hwnd, IDC_OTHER_FAILED_COUNT, counters.failedOther, FALSE);
+}
+
+void CQMZ4Main::ResultAdded(const ResultRow& row) {
+    CProgrammaticChange change(this);
+    const int lastBefore = m_resultList.RowCount() - 1;
+    const bool followEnd = lastBefore < 0 || m_resultList.IsRowVisible(lastBefore);
+    const std::wstring failures = row.failureCount != 0 ? std::to_wstring(row.failureCount) : L"";
+    const int added = m_resultList.AppendRow(
+        {row.name, row.path, row.kindName, m_statusTexts.Text(row.status), failures}, row.group,
+        row.group);
+    if (added < 0) {
+        InternalError(L"InsertItem() failed:\n" + row.path);
+        return;
+    }
+    // Follow the end only when the user is looking at it.
+    if (followEnd) {
+        m_resultList.EnsureVisible(added);
+    }
+}
+
+void CQMZ4Main::EraseListEmptied() {
+    SelectTab(kPageResults);
 }
 
 void CQMZ4Main::PauseShown(bool paused) {
