@@ -24,7 +24,8 @@ bool IsTriple(uint32_t code) {
 }
 
 // Each 512-byte block restarts the pattern: 170 triples, then its first two bytes.
-void FillTriple(uint32_t code, uint8_t* pattern) {
+// `patternBytes` is a whole number of blocks.
+void FillTriple(uint32_t code, uint8_t* pattern, uint32_t patternBytes) {
     const uint8_t* bytes = kTriplePatterns[(code - PassTriple1) >> 8];
     uint8_t block[kTripleBlockBytes];
     for (uint32_t i = 0; i < kTripleBlockBytes - 2; ++i) {
@@ -32,7 +33,7 @@ void FillTriple(uint32_t code, uint8_t* pattern) {
     }
     block[kTripleBlockBytes - 2] = bytes[0];
     block[kTripleBlockBytes - 1] = bytes[1];
-    for (uint32_t at = 0; at < kPatternBufferBytes; at += kTripleBlockBytes) {
+    for (uint32_t at = 0; at < patternBytes; at += kTripleBlockBytes) {
         std::memcpy(pattern + at, block, kTripleBlockBytes);
     }
 }
@@ -78,16 +79,25 @@ public:
     }
 
 private:
+    // The part of the pattern buffer that writes can reach: a small file's pass need not
+    // touch (and, under Wine, fault in) a whole fresh mebibyte. At least one block, so
+    // that the first byte always carries the pattern.
+    uint32_t PatternBytes() const {
+        const uint64_t blocks = (m_length + kTripleBlockBytes - 1) / kTripleBlockBytes;
+        return static_cast<uint32_t>(std::clamp<uint64_t>(
+            blocks * kTripleBlockBytes, kTripleBlockBytes, kPatternBufferBytes));
+    }
+
     void Prepare(uint32_t code, uint8_t previousByte) {
         if (code <= 0xFF) {
-            std::memset(m_pattern.Data(), static_cast<int>(code), m_pattern.Size());
+            std::memset(m_pattern.Data(), static_cast<int>(code), PatternBytes());
         } else if (code == PassRandom) {
             const uint8_t value = DrawRandomByte(PlatformOf(m_operation).random, previousByte);
-            std::memset(m_pattern.Data(), value, m_pattern.Size());
+            std::memset(m_pattern.Data(), value, PatternBytes());
         } else if (code == PassVerify || code == PassVerifyOnePercent) {
             std::memset(m_compare.Data(), previousByte, m_compare.Size());
         } else if (IsTriple(code)) {
-            FillTriple(code, m_pattern.Data());
+            FillTriple(code, m_pattern.Data(), PatternBytes());
         }
         // The drive-command codes write the zeros the buffer was born with.
     }
