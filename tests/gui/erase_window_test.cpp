@@ -8,6 +8,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ constexpr int kTabs = 1003;
 constexpr int kPauseButton = 1041;
 constexpr int kStartErase = 1042;
 constexpr int kWindowsTemp = 1021;
+constexpr int kGotoBasic = 1006;
+constexpr int kAddItems = 1013;
 constexpr int kErasedCount = 1034;
 constexpr int kEraseTime = 1036;
 // Pause menu commands.
@@ -394,6 +397,85 @@ TEST_F(EraseWindowTest, WindowsTempWithTempAndTmpDifferingInCaseEmptiesTheFolder
     EXPECT_FALSE(Exists(folder + L"\\a.tmp"));
     EXPECT_FALSE(Exists(inner));
     EXPECT_TRUE(program.Close());
+}
+
+// The first descendant of `parent` of window class `className` (and caption `caption`
+// when given) that is visible.
+HWND FindDescendant(HWND parent, const wchar_t* className, const wchar_t* caption = nullptr) {
+    struct Search {
+        const wchar_t* className;
+        const wchar_t* caption;
+        HWND found;
+    } search = {className, caption, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[64] = {};
+            GetClassNameW(child, name, 64);
+            wchar_t text[64] = {};
+            GetWindowTextW(child, text, 64);
+            if (lstrcmpiW(name, s->className) == 0 && IsWindowVisible(child) &&
+                (s->caption == nullptr || lstrcmpW(text, s->caption) == 0)) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(EraseWindowTest, ThePickerAddsTheChosenFilesAndFolderAndCancelAddsNothing) {
+    const std::wstring folder = ScratchFolder(L"picker");
+    CreateDirectoryW((folder + L"\\chosen folder").c_str(), nullptr);
+    ASSERT_TRUE(WriteBytes(folder + L"\\first.txt", 0, 100));
+    ASSERT_TRUE(WriteBytes(folder + L"\\second.txt", 0, 100));
+    const std::wstring latest = std::wstring(kProgramKey) + L"\\Latest";
+    RegSetKeyValueW(HKEY_CURRENT_USER, latest.c_str(), L"BrowseFolder", REG_SZ, folder.c_str(),
+                    static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    CProgram program(ProgramPath());
+    ASSERT_TRUE(program.Start());
+    CEraseWindow window(&program);
+    window.Command(kGotoBasic);
+
+    // Three items of one folder, picked together and confirmed with the select button.
+    window.Command(kAddItems);
+    HWND picker = program.WaitForOtherWindow(10000);
+    ASSERT_NE(picker, nullptr) << "no picker";
+    HWND view = nullptr;
+    ASSERT_TRUE(WaitUntil(10000, [&] {
+        view = FindDescendant(picker, WC_LISTVIEWW);
+        return view != nullptr && SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) == 3;
+    })) << "the picker shows the start folder's three items";
+    for (int row = 0; row < 3; ++row) {
+        program.SelectRow(view, row);
+    }
+    Settle(500);
+    HWND select = FindDescendant(picker, WC_BUTTONW, L"選択");
+    ASSERT_NE(select, nullptr);
+    PostMessageW(select, BM_CLICK, 0, 0);
+    ASSERT_TRUE(window.WaitForRows(3));
+    std::vector<std::wstring> paths;
+    for (int row = 0; row < 3; ++row) {
+        paths.push_back(window.Cell(row, 1));
+    }
+    std::sort(paths.begin(), paths.end());
+    const std::vector<std::wstring> expected = {folder + L"\\chosen folder",
+                                                folder + L"\\first.txt", folder + L"\\second.txt"};
+    EXPECT_EQ(paths, expected);
+
+    // Cancelled: nothing is added and nothing is said.
+    window.Command(kAddItems);
+    picker = program.WaitForOtherWindow(10000);
+    ASSERT_NE(picker, nullptr);
+    PostMessageW(picker, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil(5000, [&] { return !IsWindow(picker) || !IsWindowVisible(picker); }));
+    EXPECT_EQ(program.WaitForOtherWindow(1000), nullptr) << "no message after a cancel";
+    EXPECT_EQ(window.Rows(), 3);
+    PostMessageW(program.Window(), WM_CLOSE, 0, 0);
+    window.Answer(IDYES);
+    EXPECT_TRUE(program.WaitForExit(10000));
 }
 
 // The source side of a drag: drops as soon as the mouse button is up, as when the user
