@@ -22,14 +22,15 @@ esac
 repo="$(cd "$(dirname "$0")/../.." && pwd)"
 build="${BUILD:-$repo/build/bench}"
 
-# Builds the named program when it is missing and prints its path.
+# Brings the named program up to date with the sources (a stale build would time old
+# code) and prints its path.
 program() {
     exe="$build/tools/bench_erase/$1.exe"
-    if [ ! -f "$exe" ]; then
+    if [ ! -f "$build/CMakeCache.txt" ]; then
         cmake -S "$repo" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
             -DCMAKE_BUILD_TYPE=Release >/dev/null
-        cmake --build "$build" -j"$(nproc)" --target "$1" >/dev/null
     fi
+    cmake --build "$build" -j"$(nproc)" --target "$1" >/dev/null
     echo "$exe"
 }
 
