@@ -95,10 +95,10 @@ int32_t EmptyFolderIfEnabled(CEraseOperationBase* operation, int32_t enabled) {
 
 template <class Derived, OperationKind kKind>
 void CKnownFolderErase<Derived, kKind>::EstimateWork() {
-    if (m_path.empty()) {
-        m_bytesToWrite = 0;
-        m_fileCount = 0;
-        m_folderCount = 0;
+    if (this->m_path.empty()) {
+        this->m_bytesToWrite = 0;
+        this->m_fileCount = 0;
+        this->m_folderCount = 0;
         return;
     }
     EstimateTree(this);

@@ -9,13 +9,8 @@
 namespace qmz {
 
 template <class Derived, OperationKind kKind>
-class CFileEraseOperation : public CEraseOperationBase {
+class CFileEraseOperation : public CEraseOperationOf<Derived, kKind> {
 public:
-    std::unique_ptr<COperationBase> Clone() const override {
-        return CloneOf(static_cast<const Derived&>(*this));
-    }
-    const std::wstring& KindName() const override { return OperationName(kKind); }
-    OperationKind Kind() const override { return kKind; }
     // Totals the files, folders and bytes under m_path.
     void EstimateWork() override;
 };

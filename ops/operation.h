@@ -102,4 +102,16 @@ std::unique_ptr<COperationBase> CloneOf(const T& operation) {
     }
 }
 
+// What every concrete erase operation class has the same way: its clone, its kind and
+// the display name of that kind.
+template <class Derived, OperationKind kKind>
+class CEraseOperationOf : public CEraseOperationBase {
+public:
+    std::unique_ptr<COperationBase> Clone() const override {
+        return CloneOf(static_cast<const Derived&>(*this));
+    }
+    const std::wstring& KindName() const override { return OperationName(kKind); }
+    OperationKind Kind() const override { return kKind; }
+};
+
 }  // namespace qmz
