@@ -1,36 +1,16 @@
 #include "engine/erase_requests.h"
 
-#include <cwctype>
 #include <utility>
 
 #include "engine/browser_erase.h"
 #include "engine/erase_operations.h"
 #include "engine/path_helpers.h"
 #include "ops/erase_coordinator.h"
+#include "ops/no_case.h"
 #include "ops/path_list.h"
 
 namespace qmz {
 namespace {
-
-bool SameCharNoCase(wchar_t a, wchar_t b) {
-    return std::towupper(static_cast<wint_t>(a)) == std::towupper(static_cast<wint_t>(b));
-}
-
-bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (!SameCharNoCase(text[i], prefix[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool EqualsNoCase(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() && StartsWithNoCase(a, b);
-}
 
 // GetVolumeNameForVolumeMountPointW answers for volume roots and mount points only.
 bool IsVolumeRootOrMountPoint(IFileSystem* fileSystem, const std::wstring& folder) {

@@ -1,9 +1,9 @@
 // The worker's reports: row status, elapsed time, results rows, counters and the shell's
 // change notices.
 #include <algorithm>
-#include <cwctype>
 
 #include "ops/erase_coordinator.h"
+#include "ops/no_case.h"
 
 namespace qmz {
 namespace {
@@ -32,15 +32,6 @@ int32_t ResultGroup(int32_t status) {
         default:
             return kResultGroupNone;
     }
-}
-
-bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    return std::equal(prefix.begin(), prefix.end(), text.begin(), [](wchar_t a, wchar_t b) {
-        return std::towupper(static_cast<wint_t>(a)) == std::towupper(static_cast<wint_t>(b));
-    });
 }
 
 }  // namespace
@@ -176,7 +167,7 @@ void CEraseCoordinator::NotifyShell(const CEraseOperationBase& record) {
     }
     // Newer Explorers keep showing an erased desktop item until the desktop is refreshed.
     if (!m_platform->isVistaOrLater || m_desktopFolder.empty() ||
-        !StartsWithIgnoringCase(path, m_desktopFolder)) {
+        !StartsWithNoCase(path, m_desktopFolder)) {
         return;
     }
     const size_t slash = path.rfind(L'\\');

@@ -1,6 +1,6 @@
 #include "ops/path_list.h"
 
-#include <cwctype>
+#include "ops/no_case.h"
 
 namespace qmz {
 namespace {
@@ -8,16 +8,8 @@ namespace {
 constexpr size_t kSwitchLength = 10;  // "-embedding"
 
 bool StartsWithEmbeddingSwitch(const std::wstring& text) {
-    static const wchar_t kWord[] = L"embedding";
-    if (text.size() < kSwitchLength || (text[0] != L'-' && text[0] != L'/')) {
-        return false;
-    }
-    for (size_t i = 1; i < kSwitchLength; ++i) {
-        if (std::towlower(static_cast<wint_t>(text[i])) != static_cast<wint_t>(kWord[i - 1])) {
-            return false;
-        }
-    }
-    return true;
+    return !text.empty() && (text[0] == L'-' || text[0] == L'/') &&
+           StartsWithNoCase(text, L"embedding", 1);
 }
 
 }  // namespace
