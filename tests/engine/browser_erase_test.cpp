@@ -29,8 +29,8 @@ std::vector<uint8_t> Utf16z(const std::wstring& text) {
 class BrowserEraseTest : public ::testing::Test {
 protected:
     // The harness runs on CSimPlatform, whose registry and shell these are.
-    CSimRegistry& Registry() { return *static_cast<CSimRegistry*>(m_h.Platform()->registry); }
-    CSimShell& Shell() { return *static_cast<CSimShell*>(m_h.Platform()->shell); }
+    CSimRegistry& Registry() { return m_h.SimPlatform().Registry(); }
+    CSimShell& Shell() { return m_h.SimPlatform().Shell(); }
 
     void AddTypedUrl(const std::wstring& name, std::vector<uint8_t> data) {
         Registry().PutValue(RegistryRoot::kCurrentUser, kTypedUrlsKey, name, REG_SZ,

@@ -51,6 +51,7 @@ public:
     COperationQueue& Queue() { return m_queue; }
     // What the operations run here reach the system through.
     const PlatformServices* Platform() const { return m_platform.Services(); }
+    CSimPlatform& SimPlatform() { return m_platform; }
 
     // Queues a clone of `operation`, lets the worker run it and plays the main window
     // (control operations reported done are removed) until it is done.

@@ -402,33 +402,6 @@ TEST_F(EraseWindowTest, WindowsTempWithTempAndTmpDifferingInCaseEmptiesTheFolder
     EXPECT_TRUE(program.Close());
 }
 
-// The first descendant of `parent` of window class `className` (and caption `caption`
-// when given) that is visible.
-HWND FindDescendant(HWND parent, const wchar_t* className, const wchar_t* caption = nullptr) {
-    struct Search {
-        const wchar_t* className;
-        const wchar_t* caption;
-        HWND found;
-    } search = {className, caption, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t name[64] = {};
-            GetClassNameW(child, name, 64);
-            wchar_t text[64] = {};
-            GetWindowTextW(child, text, 64);
-            if (lstrcmpiW(name, s->className) == 0 && IsWindowVisible(child) &&
-                (s->caption == nullptr || lstrcmpW(text, s->caption) == 0)) {
-                s->found = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 TEST_F(EraseWindowTest, ThePickerAddsTheChosenFilesAndFolderAndCancelAddsNothing) {
     const std::wstring folder = ScratchFolder(L"picker");
     CreateDirectoryW((folder + L"\\chosen folder").c_str(), nullptr);
@@ -455,7 +428,8 @@ TEST_F(EraseWindowTest, ThePickerAddsTheChosenFilesAndFolderAndCancelAddsNothing
         program.SelectRow(view, row);
     }
     Settle(500);
-    HWND select = FindDescendant(picker, WC_BUTTONW, L"選択");
+    const std::wstring label = L"選択";
+    HWND select = FindDescendant(picker, WC_BUTTONW, &label);
     ASSERT_NE(select, nullptr);
     PostMessageW(select, BM_CLICK, 0, 0);
     ASSERT_TRUE(window.WaitForRows(3));

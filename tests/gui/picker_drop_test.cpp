@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "resources/string_ids.h"
+#include "tests/gui/program_driver.h"
 #include "ui/model/picker_selection.h"
 #include "ui/win/com_ptr.h"
 #include "ui/win/drop_target.h"
@@ -58,41 +59,6 @@ std::string Narrow(const std::wstring& text) {
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, narrow.data(), size, nullptr, nullptr);
     narrow.resize(std::strlen(narrow.c_str()));
     return narrow;
-}
-
-std::wstring WindowText(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
-    return text;
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-std::vector<HWND> Descendants(HWND window) {
-    std::vector<HWND> found;
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM param) {
-            reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-HWND FindDescendant(HWND window, const wchar_t* className, const std::wstring* text = nullptr) {
-    for (HWND child : Descendants(window)) {
-        if (_wcsicmp(ClassOf(child).c_str(), className) == 0 && IsWindowVisible(child) &&
-            (text == nullptr || WindowText(child) == *text)) {
-            return child;
-        }
-    }
-    return nullptr;
 }
 
 // Visible top-level dialogs of this process with the given title.
@@ -232,7 +198,11 @@ private:
     void WatchUntilReturned() {
         for (int i = 0; i < kPatience && !m_returned; ++i) {
             for (HWND dialog : DialogsTitled(m_title)) {
-                if (FindDescendant(dialog, WC_LISTVIEWW) != nullptr) {
+                // The picker itself, even while it hides its view on the way out.
+                const std::vector<HWND> children = Descendants(dialog);
+                if (std::any_of(children.begin(), children.end(), [](HWND child) {
+                        return _wcsicmp(ClassOf(child).c_str(), WC_LISTVIEWW) == 0;
+                    })) {
                     continue;
                 }
                 std::wstring text;

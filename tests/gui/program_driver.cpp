@@ -207,6 +207,41 @@ HWND CProgram::WaitForOtherWindow(DWORD milliseconds) const {
     return search.found;
 }
 
+std::wstring WindowText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::vector<HWND> Descendants(HWND window) {
+    std::vector<HWND> found;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM param) {
+            reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND FindDescendant(HWND window, const wchar_t* className, const std::wstring* text) {
+    for (HWND child : Descendants(window)) {
+        if (_wcsicmp(ClassOf(child).c_str(), className) == 0 && IsWindowVisible(child) &&
+            (text == nullptr || WindowText(child) == *text)) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
 std::wstring MessageBoxText(HWND box) {
     wchar_t text[1024] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 1024);

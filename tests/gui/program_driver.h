@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace qmz::gui {
 
@@ -51,6 +52,14 @@ std::wstring& ScreenshotFolder();
 
 // Pumps this thread's messages and sleeps a little, so the program can react.
 void Settle(DWORD milliseconds);
+
+// A window's caption and class; every window below `window`, depth first.
+std::wstring WindowText(HWND window);
+std::wstring ClassOf(HWND window);
+std::vector<HWND> Descendants(HWND window);
+// The first visible descendant of class `className` (compared without case) and, when
+// `text` is given, with that caption; null when there is none.
+HWND FindDescendant(HWND window, const wchar_t* className, const std::wstring* text = nullptr);
 
 // The text of a message box's text control.
 std::wstring MessageBoxText(HWND box);
