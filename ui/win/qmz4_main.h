@@ -110,7 +110,6 @@ private:
     void ShowRow(int32_t row) override;
     void PauseShown(bool paused) override;
     void InternalError(const std::wstring& detail) override;
-    void ElapsedStarted() override;
     void ElapsedStopped(uint32_t totalMilliseconds) override;
     void CountersChanged(const ResultCounters& counters) override;
     void ResultAdded(const ResultRow& row) override;

@@ -267,10 +267,6 @@ void CQMZ4Main::ShowRow(int32_t row) {
     m_eraseList.EnsureVisible(row);
 }
 
-void CQMZ4Main::ElapsedStarted() {
-    // The tray animation that runs with the clock comes with the tray icon.
-}
-
 void CQMZ4Main::ElapsedStopped(uint32_t totalMilliseconds) {
     SetDlgItemTextW(m_hwnd, IDC_ERASE_TIME, FormatElapsed(totalMilliseconds).c_str());
 }
