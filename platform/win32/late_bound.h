@@ -1,0 +1,27 @@
+// Kernel functions that Windows XP lacks. They are looked up by name when first needed,
+// so that the binaries still load on XP; a null pointer means "not on this system", and
+// each caller has its pre-Vista way. Include <windows.h> first.
+#pragma once
+
+namespace qmz {
+
+// The leading part of ntdll's IO_STATUS_BLOCK, as NtQueryInformationFile fills it.
+struct NtIoStatusBlock {
+    union {
+        LONG status;
+        PVOID pointer;
+    };
+    ULONG_PTR information;
+};
+
+struct LateBoundKernel {
+    BOOL(WINAPI* getFileInformationByHandleEx)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+    DWORD(WINAPI* getFinalPathNameByHandleW)(HANDLE, LPWSTR, DWORD, DWORD);
+    LONG(NTAPI* ntQueryInformationFile)(HANDLE, NtIoStatusBlock*, PVOID, ULONG, ULONG);
+    ULONG(NTAPI* rtlNtStatusToDosError)(LONG);
+};
+
+// Looked up once; the table never changes afterwards.
+const LateBoundKernel& LateBound();
+
+}  // namespace qmz
