@@ -87,6 +87,15 @@ public:
     // ERROR_MORE_DATA when more extents follow.
     virtual uint32_t GetRetrievalPointers(int64_t startingVcn, uint32_t bufferBytes,
                                           RetrievalPointers* pointers) = 0;
+    // The path the handle really reaches, links resolved, as GetFinalPathNameByHandleW
+    // gives it ("\\?\C:\dir\file", "\\?\UNC\server\share\file"); before Vista only the
+    // part within the volume ("\dir\file"). ERROR_CALL_NOT_IMPLEMENTED where it cannot be
+    // told at all.
+    virtual uint32_t GetFinalPath(std::wstring* path) = 0;
+    // FSCTL_GET_REPARSE_POINT of a handle opened with FILE_FLAG_OPEN_REPARSE_POINT: the tag
+    // and, for mount points, junctions and symbolic links, the substitute name
+    // ("\??\Volume{...}\", "\??\C:\target"). ERROR_NOT_A_REPARSE_POINT for other objects.
+    virtual uint32_t GetReparsePoint(uint32_t* tag, std::wstring* substituteName) = 0;
 };
 
 // An open FindFirstFileW enumeration; the destructor calls FindClose.

@@ -44,6 +44,11 @@ constexpr uint32_t ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr uint32_t ERROR_NEGATIVE_SEEK = 131;
 constexpr uint32_t ERROR_DELETE_PENDING = 303;
 constexpr uint32_t ERROR_CANT_RESOLVE_FILENAME = 1921;
+constexpr uint32_t ERROR_CALL_NOT_IMPLEMENTED = 120;
+
+// Reparse tags
+constexpr uint32_t IO_REPARSE_TAG_MOUNT_POINT = 0xA0000003u;
+constexpr uint32_t IO_REPARSE_TAG_SYMLINK = 0xA000000Cu;
 
 // File attributes
 constexpr uint32_t FILE_ATTRIBUTE_READONLY = 0x1;

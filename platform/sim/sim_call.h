@@ -28,6 +28,8 @@ enum class SimCall {
     kSetZeroData,
     kSetZeroOnDeallocation,
     kGetRetrievalPointers,
+    kGetFinalPath,
+    kGetReparsePoint,
     kCount
 };
 

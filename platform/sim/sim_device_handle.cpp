@@ -166,4 +166,13 @@ uint32_t CSimDeviceHandle::GetRetrievalPointers(int64_t, uint32_t, RetrievalPoin
     return ERROR_INVALID_PARAMETER;
 }
 
+// A volume opened as a device has no path of its own and is no reparse point.
+uint32_t CSimDeviceHandle::GetFinalPath(std::wstring*) {
+    return ERROR_INVALID_FUNCTION;
+}
+
+uint32_t CSimDeviceHandle::GetReparsePoint(uint32_t*, std::wstring*) {
+    return ERROR_INVALID_FUNCTION;
+}
+
 }  // namespace qmz

@@ -30,6 +30,8 @@ public:
     uint32_t SetZeroData(uint64_t begin, uint64_t end) override;
     uint32_t GetRetrievalPointers(int64_t startingVcn, uint32_t bufferBytes,
                                   RetrievalPointers* pointers) override;
+    uint32_t GetFinalPath(std::wstring* path) override;
+    uint32_t GetReparsePoint(uint32_t* tag, std::wstring* substituteName) override;
 
 private:
     // Counts the call and applies an injected fault; reads and writes pass `limit`.

@@ -6,12 +6,20 @@ namespace qmz {
 
 namespace {
 
+// A "\\?\C:\dir" path names what the filter "C:\dir" does.
+std::wstring WithoutVerbatimPrefix(const std::wstring& path) {
+    const std::wstring prefix = L"\\\\?\\";
+    const bool driveLetter = path.size() > prefix.size() + 1 && path[prefix.size() + 1] == L':';
+    return path.compare(0, prefix.size(), prefix) == 0 && driveLetter ? path.substr(prefix.size())
+                                                                      : path;
+}
+
 bool PathMatches(const std::wstring& filter, const std::wstring& path) {
     if (filter.empty()) {
         return true;
     }
-    const std::wstring f = FoldCase(filter);
-    const std::wstring p = FoldCase(path);
+    const std::wstring f = FoldCase(WithoutVerbatimPrefix(filter));
+    const std::wstring p = FoldCase(WithoutVerbatimPrefix(path));
     if (p.compare(0, f.size(), f) != 0) {
         return false;
     }

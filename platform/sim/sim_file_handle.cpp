@@ -251,4 +251,41 @@ uint32_t CSimFileHandle::GetRetrievalPointers(int64_t startingVcn, uint32_t buff
     return ERROR_SUCCESS;
 }
 
+uint32_t CSimFileHandle::GetFinalPath(std::wstring* path) {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    const uint32_t error = Enter(SimCall::kGetFinalPath, 0, false);
+    if (error == ERROR_SUCCESS) {
+        // A volume without a drive letter is named by its GUID path, already verbatim.
+        const std::wstring plain = m_state->PathOf(*m_node);
+        *path = plain.compare(0, 4, L"\\\\?\\") == 0 ? plain : L"\\\\?\\" + plain;
+    }
+    return error;
+}
+
+uint32_t CSimFileHandle::GetReparsePoint(uint32_t* tag, std::wstring* substituteName) {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    const uint32_t error = Enter(SimCall::kGetReparsePoint, 0, false);
+    if (error != ERROR_SUCCESS) {
+        return error;
+    }
+    switch (m_node->m_reparse) {
+        case SimReparse::kJunction:
+            *tag = IO_REPARSE_TAG_MOUNT_POINT;
+            *substituteName = L"\\??\\" + m_node->m_target;
+            return ERROR_SUCCESS;
+        case SimReparse::kMountPoint:
+            *tag = IO_REPARSE_TAG_MOUNT_POINT;
+            *substituteName = L"\\??\\Volume" + m_node->m_mounted->Guid() + L"\\";
+            return ERROR_SUCCESS;
+        case SimReparse::kSymlink:
+            *tag = IO_REPARSE_TAG_SYMLINK;
+            *substituteName = L"\\??\\" + m_node->m_target;
+            return ERROR_SUCCESS;
+        case SimReparse::kNone:
+        case SimReparse::kHostLink:  // never held: opening one reaches its target
+            break;
+    }
+    return ERROR_NOT_A_REPARSE_POINT;
+}
+
 }  // namespace qmz

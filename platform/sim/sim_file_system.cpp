@@ -45,12 +45,13 @@ uint32_t CSimFileSystem::GetAttributesEx(const std::wstring& path, FileAttribute
     }
     std::shared_ptr<CSimNode> node;
     std::shared_ptr<CSimStream> stream;
-    error = FindStreamOf(path, &node, &stream);
+    bool viaHostLink = false;
+    error = FindStreamOf(path, &node, &stream, &viaHostLink);
     if (error != ERROR_SUCCESS) {
         return error;
     }
     // A stream path reports the attributes of the file that holds it.
-    data->attributes = node->Attributes();
+    data->attributes = viaHostLink ? node->AttributesThroughHostLink() : node->Attributes();
     data->size = stream && node->m_reparse == SimReparse::kNone ? stream->Size() : 0;
     return ERROR_SUCCESS;
 }
@@ -91,21 +92,25 @@ uint32_t CSimFileSystem::FindFirst(const std::wstring& pattern, std::unique_ptr<
     if (error != ERROR_SUCCESS) {
         return error;
     }
-    const size_t slash = pattern.find_last_of(L'\\');
-    const std::wstring name = slash == std::wstring::npos ? L"" : pattern.substr(slash + 1);
+    const size_t slash = pattern.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? L"" : pattern.substr(slash + 1);
     if (name.empty()) {
         return ERROR_FILE_NOT_FOUND;  // "C:\" or "dir\" names no entry
     }
     SimLookup lookup;
     if (!HasWildcard(name)) {
-        error = m_state->Resolve(pattern, false, &lookup);
+        // Wine's FindFirstFileW finds "file" for "file." even in a "\\?\" path.
+        name.resize(name.find_last_not_of(L'.') + 1);
+        error = m_state->ResolveForCall(pattern.substr(0, slash + 1) + name, false, &lookup);
         if (error == ERROR_SUCCESS && lookup.parsed.namesStream) {
             error = ERROR_INVALID_NAME;
         }
         if (error != ERROR_SUCCESS) {
             return error;
         }
-        *first = CSimFindHandle::Describe(*lookup.node, lookup.node->m_name);
+        *first = CSimFindHandle::Describe(
+            *lookup.node, lookup.viaHostLink ? lookup.leafName : lookup.node->m_name,
+            lookup.viaHostLink);
         *find = std::make_unique<CSimFindHandle>(m_state);
         return ERROR_SUCCESS;
     }
@@ -162,7 +167,7 @@ uint32_t CSimFileSystem::OpenObject(const std::wstring& path, uint32_t access, u
                                     std::unique_ptr<IFileHandle>* handle) {
     SimLookup lookup;
     const bool followLast = (flags & FILE_FLAG_OPEN_REPARSE_POINT) == 0;
-    uint32_t error = m_state->Resolve(path, followLast, &lookup);
+    uint32_t error = m_state->ResolveForCall(path, followLast, &lookup);
     const bool creates = disposition != OPEN_EXISTING && disposition != TRUNCATE_EXISTING;
     if (error == ERROR_FILE_NOT_FOUND && creates) {
         if (lookup.parent->m_deletePending || lookup.parsed.trailingSlash) {
@@ -277,13 +282,13 @@ uint32_t CSimFileSystem::Move(const std::wstring& from, const std::wstring& to) 
     uint32_t error = m_state->m_faults.Check(SimCall::kMove, from);
     SimLookup source;
     if (error == ERROR_SUCCESS) {
-        error = m_state->Resolve(from, false, &source);
+        error = m_state->ResolveForCall(from, false, &source);
     }
     if (error != ERROR_SUCCESS) {
         return error;
     }
     SimLookup target;
-    error = m_state->Resolve(to, false, &target);
+    error = m_state->ResolveForCall(to, false, &target);
     if (error == ERROR_SUCCESS && target.node != source.node) {
         return ERROR_ALREADY_EXISTS;
     }
@@ -329,6 +334,9 @@ uint32_t CSimFileSystem::Remove(CSimNode& node, SimCall call) {
     const uint32_t error = CSimState::CheckSharing(node.m_opens, kDeleteOpen);
     if (error != ERROR_SUCCESS) {
         return error;
+    }
+    if (node.m_removalIgnored) {
+        return ERROR_SUCCESS;
     }
     m_state->Journal(call, node, L"", 0, 0);
     if (node.m_opens.empty()) {

@@ -65,6 +65,12 @@ public:
     uint32_t MakeEncrypted(const std::wstring& path, const std::vector<Extent>& extents);
     uint32_t AddJunction(const std::wstring& link, const std::wstring& target);
     uint32_t AddSymlink(const std::wstring& link, const std::wstring& target, bool folder);
+    // A link as Wine shows a host symbolic link: a file link looks like its target, a
+    // folder link like a folder with the reparse attribute, and every call by path
+    // (opening, attributes, moving, deleting) reaches the target.
+    uint32_t AddHostLink(const std::wstring& link, const std::wstring& target, bool folder);
+    // Delete and RemoveFolder of the object report success and leave it in place.
+    uint32_t SetRemovalIgnored(const std::wstring& path, bool ignored = true);
     // Mounts the volume named by `volume` ("D:\" or its GUID name) in `folder`.
     uint32_t AddMountPoint(const std::wstring& folder, const std::wstring& volume);
     // Another process opens the object (or stream) with `access` and `share`.
@@ -124,9 +130,10 @@ private:
                         std::unique_ptr<IFileHandle>* handle);
     uint32_t OpenObject(const std::wstring& path, uint32_t access, uint32_t share,
                         uint32_t disposition, uint32_t flags, std::unique_ptr<IFileHandle>* handle);
-    // The stream a path names ("file", "file:name"), links not followed.
+    // The stream a path names ("file", "file:name"), links not followed; with
+    // `viaHostLink` as a call sees it, telling whether a host link was followed.
     uint32_t FindStreamOf(const std::wstring& path, std::shared_ptr<CSimNode>* node,
-                          std::shared_ptr<CSimStream>* stream);
+                          std::shared_ptr<CSimStream>* stream, bool* viaHostLink = nullptr);
     uint32_t EnsureFolders(const std::wstring& path, size_t count);
     uint32_t AddLink(const std::wstring& link, bool folder, std::shared_ptr<CSimNode>* node);
     uint32_t AddSymlinkOrJunction(const std::wstring& link, const std::wstring& target, bool folder,

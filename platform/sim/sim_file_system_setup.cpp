@@ -126,13 +126,17 @@ uint32_t CSimFileSystem::AddStream(const std::wstring& path, const std::wstring&
 }
 
 uint32_t CSimFileSystem::FindStreamOf(const std::wstring& path, std::shared_ptr<CSimNode>* node,
-                                      std::shared_ptr<CSimStream>* stream) {
+                                      std::shared_ptr<CSimStream>* stream, bool* viaHostLink) {
     SimLookup lookup;
-    const uint32_t error = m_state->Resolve(path, false, &lookup);
+    const uint32_t error = viaHostLink != nullptr ? m_state->ResolveForCall(path, false, &lookup)
+                                                  : m_state->Resolve(path, false, &lookup);
     if (error != ERROR_SUCCESS) {
         return error;
     }
     *node = lookup.node;
+    if (viaHostLink != nullptr) {
+        *viaHostLink = lookup.viaHostLink;
+    }
     *stream = lookup.node->FindStream(lookup.parsed.streamName);
     if (!*stream && lookup.parsed.namesStream) {
         return ERROR_FILE_NOT_FOUND;
@@ -231,6 +235,11 @@ uint32_t CSimFileSystem::AddSymlink(const std::wstring& link, const std::wstring
     return AddSymlinkOrJunction(link, target, folder, SimReparse::kSymlink);
 }
 
+uint32_t CSimFileSystem::AddHostLink(const std::wstring& link, const std::wstring& target,
+                                     bool folder) {
+    return AddSymlinkOrJunction(link, target, folder, SimReparse::kHostLink);
+}
+
 uint32_t CSimFileSystem::AddSymlinkOrJunction(const std::wstring& link, const std::wstring& target,
                                               bool folder, SimReparse kind) {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
@@ -305,6 +314,10 @@ uint32_t CSimFileSystem::SetNodeFlag(const std::wstring& path, bool CSimNode::*f
 
 uint32_t CSimFileSystem::SetCannotDelete(const std::wstring& path, bool cannot) {
     return SetNodeFlag(path, &CSimNode::m_cannotDelete, cannot);
+}
+
+uint32_t CSimFileSystem::SetRemovalIgnored(const std::wstring& path, bool ignored) {
+    return SetNodeFlag(path, &CSimNode::m_removalIgnored, ignored);
 }
 
 uint32_t CSimFileSystem::SetCannotRename(const std::wstring& path, bool cannot) {

@@ -22,9 +22,10 @@ CSimFindHandle::~CSimFindHandle() {
     --m_state->m_liveHandles;
 }
 
-FindData CSimFindHandle::Describe(const CSimNode& node, const std::wstring& name) {
+FindData CSimFindHandle::Describe(const CSimNode& node, const std::wstring& name,
+                                  bool viaHostLink) {
     FindData data;
-    data.attributes = node.Attributes();
+    data.attributes = viaHostLink ? node.AttributesThroughHostLink() : node.Attributes();
     data.name = name;
     const auto main = node.FindStream(L"");
     data.size = main && node.m_reparse == SimReparse::kNone ? main->Size() : 0;
@@ -52,10 +53,17 @@ uint32_t CSimFindHandle::NextLocked(FindData* data) {
     m_started = true;
     for (; it != m_folder->m_children.end(); ++it) {
         m_resumeAfter = it->first;
-        if (MatchesWildcard(m_pattern, it->second->m_name)) {
-            *data = Describe(*it->second, it->second->m_name);
-            return ERROR_SUCCESS;
+        if (!MatchesWildcard(m_pattern, it->second->m_name)) {
+            continue;
         }
+        std::shared_ptr<CSimNode> target;
+        if (it->second->m_reparse == SimReparse::kHostLink &&
+            m_state->Follow(it->second, &target) == ERROR_SUCCESS) {
+            *data = Describe(*target, it->second->m_name, true);
+        } else {
+            *data = Describe(*it->second, it->second->m_name);
+        }
+        return ERROR_SUCCESS;
     }
     return ERROR_NO_MORE_FILES;
 }

@@ -24,7 +24,8 @@ public:
     uint32_t NextLocked(FindData* data);
     uint32_t Next(FindData* data) override;
 
-    static FindData Describe(const CSimNode& node, const std::wstring& name);
+    static FindData Describe(const CSimNode& node, const std::wstring& name,
+                             bool viaHostLink = false);
 
 private:
     std::shared_ptr<CSimState> m_state;

@@ -18,6 +18,10 @@ uint32_t CSimNode::Attributes() const {
     return m_attributes != 0 ? m_attributes : FILE_ATTRIBUTE_NORMAL;
 }
 
+uint32_t CSimNode::AttributesThroughHostLink() const {
+    return IsFolder() ? Attributes() | FILE_ATTRIBUTE_REPARSE_POINT : Attributes();
+}
+
 std::shared_ptr<CSimStream> CSimNode::FindStream(const std::wstring& name) const {
     if (name.empty()) {
         return m_main;

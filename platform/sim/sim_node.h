@@ -14,7 +14,9 @@ namespace qmz {
 
 class CSimVolume;
 
-enum class SimReparse { kNone, kJunction, kSymlink, kMountPoint };
+// kHostLink: a link the file system does not present as one (a host symbolic link under
+// Wine): no reparse attribute on a file, and every call by path reaches its target.
+enum class SimReparse { kNone, kJunction, kSymlink, kMountPoint, kHostLink };
 
 class CSimNode {
 public:
@@ -23,6 +25,9 @@ public:
     bool IsFolder() const { return m_folder; }
     // Attributes as GetFileAttributesW reports them.
     uint32_t Attributes() const;
+    // The attributes of this object reached through a host link: Wine marks a folder
+    // link as a reparse point and leaves a file link looking like its target.
+    uint32_t AttributesThroughHostLink() const;
     // The stream for `name` ("" is the main stream of a file); null when absent.
     std::shared_ptr<CSimStream> FindStream(const std::wstring& name) const;
     std::shared_ptr<CSimStream> AddStream(const std::wstring& name);
@@ -44,6 +49,8 @@ public:
     CSimVolume* m_mounted = nullptr;  // the volume mounted here
     bool m_cannotDelete = false;
     bool m_cannotRename = false;
+    // Delete and RemoveFolder report success and leave the object (an immutable folder).
+    bool m_removalIgnored = false;
     bool m_deletePending = false;
     std::vector<SimOpen> m_opens;
     std::map<std::wstring, std::shared_ptr<CSimNode>> m_children;  // by folded name

@@ -44,14 +44,28 @@ uint32_t SplitStream(SimPath* parsed) {
     return ERROR_SUCCESS;
 }
 
-uint32_t SplitComponents(const std::wstring& rest, SimPath* parsed) {
+// Win32 drops trailing dots and blanks from the last name of a path that does not
+// start with "\\?\": "file." and "file " both name "file".
+void StripTrailingDotsAndBlanks(std::wstring* name) {
+    const size_t keep = name->find_last_not_of(L". ");
+    name->resize(keep == std::wstring::npos ? 0 : keep + 1);
+}
+
+// `verbatim`: a "\\?\" path, whose names reach the file system exactly as written.
+uint32_t SplitComponents(const std::wstring& rest, bool verbatim, SimPath* parsed) {
     size_t start = 0;
     while (start < rest.size()) {
         size_t end = rest.find(L'\\', start);
         if (end == std::wstring::npos) {
             end = rest.size();
         }
-        const std::wstring name = rest.substr(start, end - start);
+        std::wstring name = rest.substr(start, end - start);
+        if (!verbatim && end == rest.size() && name != L"..") {
+            StripTrailingDotsAndBlanks(&name);
+        }
+        if (verbatim && (name == L"." || name == L".." || name.find(L'/') != std::wstring::npos)) {
+            return ERROR_INVALID_NAME;
+        }
         if (name.empty() || name == L".") {
             // Repeated or trailing separators and "." are ignored, as Win32 does.
         } else if (name == L"..") {
@@ -82,8 +96,9 @@ uint32_t SplitComponents(const std::wstring& rest, SimPath* parsed) {
 uint32_t ParseSimPath(const std::wstring& input, SimPath* parsed) {
     *parsed = SimPath();
     std::wstring path = input;
+    const bool verbatim = StartsWith(path, kLocalPrefix);
     for (wchar_t& c : path) {
-        if (c == L'/') {
+        if (c == L'/' && !verbatim) {
             c = L'\\';
         }
     }
@@ -113,14 +128,14 @@ uint32_t ParseSimPath(const std::wstring& input, SimPath* parsed) {
             if (rest.empty() || rest[0] != L'\\') {
                 return ERROR_INVALID_NAME;
             }
-            return SplitComponents(rest.substr(1), parsed);
+            return SplitComponents(rest.substr(1), verbatim, parsed);
         }
     }
     if (!IsDriveSpec(path, 0) || (path.size() > 2 && path[2] != L'\\')) {
         return ERROR_INVALID_NAME;  // relative paths have no meaning on the simulated volume
     }
     parsed->driveLetter = static_cast<wchar_t>(std::towupper(path[0]));
-    return SplitComponents(path.substr(2), parsed);
+    return SplitComponents(path.substr(2), verbatim, parsed);
 }
 
 std::wstring FoldCase(const std::wstring& text) {

@@ -2,6 +2,8 @@
 
 #include <cwctype>
 
+#include "platform/utf16_units.h"
+
 namespace qmz {
 namespace {
 
@@ -27,7 +29,7 @@ std::wstring CSimShell::SpecialFolderPath(int32_t csidl, FolderOwner owner) {
 std::wstring CSimShell::EnvironmentVariable(const std::wstring& name) {
     std::lock_guard<std::mutex> lock(m_mutex);
     auto variable = m_variables.find(UpperCase(name));
-    if (variable == m_variables.end() || variable->second.size() > kMaxVariableChars) {
+    if (variable == m_variables.end() || Utf16Units(variable->second) > kMaxVariableChars) {
         return std::wstring();
     }
     return variable->second;

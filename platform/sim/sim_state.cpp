@@ -27,6 +27,16 @@ uint32_t CSimState::Resolve(const std::wstring& path, bool followLast, SimLookup
     return ResolveAt(path, followLast, 0, lookup);
 }
 
+uint32_t CSimState::ResolveForCall(const std::wstring& path, bool followLast,
+                                   SimLookup* lookup) const {
+    const uint32_t error = Resolve(path, followLast, lookup);
+    if (error != ERROR_SUCCESS || lookup->node->m_reparse != SimReparse::kHostLink) {
+        return error;
+    }
+    lookup->viaHostLink = true;
+    return Follow(lookup->node, &lookup->node);
+}
+
 uint32_t CSimState::Follow(std::shared_ptr<CSimNode> node,
                            std::shared_ptr<CSimNode>* target) const {
     return FollowAt(std::move(node), 0, target);
@@ -147,7 +157,7 @@ void CSimState::Unlink(CSimNode& node) {
 uint32_t CSimState::CheckAndResolve(SimCall call, const std::wstring& path, bool followLast,
                                     SimLookup* lookup) {
     const uint32_t error = m_faults.Check(call, path);
-    return error != ERROR_SUCCESS ? error : Resolve(path, followLast, lookup);
+    return error != ERROR_SUCCESS ? error : ResolveForCall(path, followLast, lookup);
 }
 
 void CSimState::Journal(SimCall call, const CSimNode& node, const std::wstring& stream,

@@ -22,6 +22,8 @@ struct SimLookup {
     std::shared_ptr<CSimNode> parent;  // the folder that holds (or would hold) the last name
     std::shared_ptr<CSimNode> node;    // null when the last name does not exist
     std::wstring leafName;
+    // The last name was a host link, followed to `node` whatever the caller asked.
+    bool viaHostLink = false;
 };
 
 class CSimState {
@@ -31,6 +33,9 @@ public:
     // Links and mount points inside the path are followed; the last component only when
     // `followLast`. ERROR_FILE_NOT_FOUND leaves `parent` and `leafName` for a create.
     uint32_t Resolve(const std::wstring& path, bool followLast, SimLookup* lookup) const;
+    // Resolve as a call by path sees it: a host link is followed even when it is the
+    // last name (set-up and inspection see the link itself).
+    uint32_t ResolveForCall(const std::wstring& path, bool followLast, SimLookup* lookup) const;
     // The object a link or mount point stands for (the node itself when it is neither).
     uint32_t Follow(std::shared_ptr<CSimNode> node, std::shared_ptr<CSimNode>* target) const;
 
@@ -44,7 +49,7 @@ public:
     void Close(CSimNode& node, uint64_t openId, bool deleteOnClose);
     void Unlink(CSimNode& node);
 
-    // The injected fault for this call, if any, else the lookup of `path`.
+    // The injected fault for this call, if any, else ResolveForCall of `path`.
     uint32_t CheckAndResolve(SimCall call, const std::wstring& path, bool followLast,
                              SimLookup* lookup);
 

@@ -74,6 +74,10 @@ public:
     uint32_t GetRetrievalPointers(int64_t v, uint32_t b, RetrievalPointers* p) override {
         return m_inner->GetRetrievalPointers(v, b, p);
     }
+    uint32_t GetFinalPath(std::wstring* p) override { return m_inner->GetFinalPath(p); }
+    uint32_t GetReparsePoint(uint32_t* t, std::wstring* s) override {
+        return m_inner->GetReparsePoint(t, s);
+    }
 
 private:
     CWatchedFileSystem* m_owner;

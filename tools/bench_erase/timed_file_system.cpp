@@ -75,6 +75,13 @@ public:
             return m_inner->GetRetrievalPointers(startingVcn, bufferBytes, pointers);
         });
     }
+    uint32_t GetFinalPath(std::wstring* path) override {
+        return m_profile->Time(SeamCall::kOther, [&] { return m_inner->GetFinalPath(path); });
+    }
+    uint32_t GetReparsePoint(uint32_t* tag, std::wstring* substituteName) override {
+        return m_profile->Time(SeamCall::kOther,
+                               [&] { return m_inner->GetReparsePoint(tag, substituteName); });
+    }
 
 private:
     std::unique_ptr<IFileHandle> m_inner;
