@@ -20,7 +20,8 @@ bool NeedsSpecialHandling(uint32_t attributes) {
 
 int ZeroAllocatedRanges(CEraseOperationBase* operation, uint32_t attributes,
                         const std::wstring& streamPath) {
-    IFileSystem* fileSystem = FileSystemOf(operation);
+    CExactPathFileSystem exactPaths = FileSystemOf(operation);
+    IFileSystem* fileSystem = &exactPaths;
     std::unique_ptr<IFileHandle> handle;
     if (fileSystem->Open(streamPath, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING,
                          FILE_FLAG_NO_BUFFERING | FILE_FLAG_WRITE_THROUGH | ReparseFlag(attributes),
@@ -120,7 +121,8 @@ int OverwriteExtents(CEraseOperationBase* operation, IFileHandle* volume, uint32
 
 int OverwriteClustersOnVolume(CEraseOperationBase* operation, uint32_t attributes,
                               const std::wstring& streamPath) {
-    IFileSystem* fileSystem = FileSystemOf(operation);
+    CExactPathFileSystem exactPaths = FileSystemOf(operation);
+    IFileSystem* fileSystem = &exactPaths;
     std::wstring volumePath;
     if (fileSystem->GetVolumePath(streamPath, &volumePath) != ERROR_SUCCESS) {
         return kSpecialFailed;

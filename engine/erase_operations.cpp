@@ -16,14 +16,20 @@ bool HasWildcard(const std::wstring& path) {
     return path.find_first_of(L"*?", from) != std::wstring::npos;
 }
 
-// The attributes of exactly `path`, as FindFirstFileW reports them.
-bool FindAttributes(IFileSystem* fileSystem, const std::wstring& path, uint32_t* attributes) {
+// The attributes of exactly `path`, as FindFirstFileW reports them. FindFirstFileW
+// finds "victim" for "victim." even in a "\\?\" path (Wine), so the object must also
+// answer to its exact name.
+bool FindAttributes(const CEraseOperationBase* operation, const std::wstring& path,
+                    uint32_t* attributes) {
     if (path.empty() || HasWildcard(path)) {
         return false;
     }
+    CExactPathFileSystem fileSystem = FileSystemOf(operation);
     std::unique_ptr<IFindHandle> find;
     FindData data;
-    if (fileSystem->FindFirst(path, &find, &data) != ERROR_SUCCESS) {
+    FileAttributeData exact;
+    if (fileSystem.FindFirst(path, &find, &data) != ERROR_SUCCESS ||
+        fileSystem.GetAttributesEx(path, &exact) != ERROR_SUCCESS) {
         return false;
     }
     *attributes = data.attributes;
@@ -43,7 +49,8 @@ void EstimateTree(CEraseOperationBase* operation) {
     uint64_t bytes = 0;
     uint64_t files = 0;
     uint64_t folders = 0;
-    WalkForEstimate(FileSystemOf(operation), operation->m_path, &bytes, &files, &folders);
+    CExactPathFileSystem fileSystem = FileSystemOf(operation);
+    WalkForEstimate(&fileSystem, operation->m_path, &bytes, &files, &folders);
     const uint64_t passes = operation->m_method != nullptr ? CountPasses(*operation->m_method) : 0;
     operation->m_bytesToWrite = bytes * passes;
     operation->m_fileCount = files;
@@ -62,7 +69,7 @@ template class CFileEraseOperation<CEraseContentsOfFolder, OperationKind::kErase
 
 void CEraseFile::Execute() {
     uint32_t attributes = 0;
-    if (!FindAttributes(FileSystemOf(this), m_path, &attributes)) {
+    if (!FindAttributes(this, m_path, &attributes)) {
         m_status = StatusFailedOther;
         ReportItemResult(this, ResultRecord::kFile, m_path, StatusFailedOther);
         return;
@@ -84,7 +91,8 @@ void CEraseFolderOnly::EstimateWork() {
 
 void CEraseFolderOnly::Execute() {
     uint32_t attributes = INVALID_FILE_ATTRIBUTES;
-    IFileSystem* fileSystem = FileSystemOf(this);
+    CExactPathFileSystem exactPaths = FileSystemOf(this);
+    IFileSystem* fileSystem = &exactPaths;
     if (fileSystem->GetAttributes(m_path, &attributes) != ERROR_SUCCESS ||
         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || IsMountedVolume(this, attributes, m_path)) {
         m_status = StatusFailedOther;
@@ -101,7 +109,7 @@ void CEraseFolderAndContents::Execute() {
         return;
     }
     uint32_t attributes = 0;
-    if (!FindAttributes(FileSystemOf(this), m_path, &attributes)) {
+    if (!FindAttributes(this, m_path, &attributes)) {
         m_status = StatusFailedOther;
         ReportItemResult(this, ResultRecord::kFolderAndContents, m_path, StatusFailedOther);
         return;
@@ -123,7 +131,7 @@ void CEraseContentsOfFolder::Execute() {
     int result = EraseFolderTree(this, m_path, 0);
     if (result != 0) {
         uint32_t attributes = INVALID_FILE_ATTRIBUTES;
-        FileSystemOf(this)->GetAttributes(m_path, &attributes);
+        FileSystemOf(this).GetAttributes(m_path, &attributes);
         result = EraseFolderStreams(this, attributes, m_path);
     }
     m_status = FinalStatus(this, result);

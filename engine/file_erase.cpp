@@ -5,9 +5,12 @@
 #include "engine/compressed_streams.h"
 #include "engine/erase_operations.h"
 #include "engine/file_streams.h"
+#include "engine/named_object.h"
 #include "engine/operation_platform.h"
+#include "engine/path_helpers.h"
 #include "ops/check_point.h"
 #include "ops/operation_queue.h"
+#include "platform/utf16_units.h"
 
 namespace qmz {
 namespace {
@@ -38,6 +41,13 @@ int FileResult(CEraseOperationBase* operation, const std::wstring& path, int32_t
     return result;
 }
 
+// A removal counts only once the object is really gone: Wine's DeleteFileW can succeed in
+// an immutable folder and leave the file.
+bool DeleteAndConfirm(CEraseOperationBase* operation, const std::wstring& path) {
+    CExactPathFileSystem fileSystem = FileSystemOf(operation);
+    return fileSystem.Delete(path) == ERROR_SUCCESS && IsGone(&fileSystem, path);
+}
+
 }  // namespace
 
 void ReportItemResult(CEraseOperationBase* operation, ResultRecord record, const std::wstring& path,
@@ -66,7 +76,7 @@ bool MakeWritableIfReadOnly(CEraseOperationBase* operation, uint32_t* attributes
     if ((*attributes & FILE_ATTRIBUTE_READONLY) == 0) {
         return true;
     }
-    if (FileSystemOf(operation)->MakeWritable(path) != ERROR_SUCCESS) {
+    if (FileSystemOf(operation).MakeWritable(path) != ERROR_SUCCESS) {
         return false;
     }
     *attributes &= ~FILE_ATTRIBUTE_READONLY;
@@ -74,19 +84,19 @@ bool MakeWritableIfReadOnly(CEraseOperationBase* operation, uint32_t* attributes
 }
 
 std::wstring RenameBeforeDelete(CEraseOperationBase* operation, const std::wstring& path) {
-    const size_t slash = path.rfind(L'\\');
+    const size_t slash = LastSeparator(path);
     if (slash == std::wstring::npos) {
         return path;
     }
     const std::wstring renamed = path.substr(0, slash + 1) + kRenameTarget;
-    if (FileSystemOf(operation)->Move(path, renamed) != ERROR_SUCCESS) {
+    if (FileSystemOf(operation).Move(path, renamed) != ERROR_SUCCESS) {
         return path;
     }
     return renamed;
 }
 
 int EraseFileEntry(CEraseOperationBase* operation, uint32_t attributes, const std::wstring& path) {
-    if (path.size() > kMaxItemPathChars || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (Utf16Units(path) > kMaxItemPathChars || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return FileResult(operation, path, StatusFailedOther, 0);
     }
     if (IsSuperHidden(attributes) && operation->m_includeSuperHidden == 0) {
@@ -111,9 +121,10 @@ int EraseFileEntry(CEraseOperationBase* operation, uint32_t attributes, const st
         }
     }
 
-    IFileSystem* fileSystem = FileSystemOf(operation);
+    CExactPathFileSystem exactPaths = FileSystemOf(operation);
+    IFileSystem* fileSystem = &exactPaths;
     const std::wstring current = RenameBeforeDelete(operation, path);
-    if (fileSystem->Delete(current) == ERROR_SUCCESS) {
+    if (fileSystem->Delete(current) == ERROR_SUCCESS && IsGone(fileSystem, current)) {
         if (operation->m_finishFileLatched != 0) {
             return FileResult(operation, path, StatusAborted, 0);
         }
@@ -136,7 +147,7 @@ int EraseFolderStreams(CEraseOperationBase* operation, uint32_t attributes,
         return 0;
     };
 
-    if (path.size() > kMaxItemPathChars || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+    if (Utf16Units(path) > kMaxItemPathChars || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
         !MakeWritableIfReadOnly(operation, &attributes, path)) {
         return fail(StatusFailedOther);
     }
@@ -154,8 +165,7 @@ int EraseFolderStreams(CEraseOperationBase* operation, uint32_t attributes,
         }
         // A folder's ordinary named streams go one by one; the special routines have
         // already truncated theirs.
-        if (!NeedsSpecialHandling(stream.attributes) &&
-            FileSystemOf(operation)->Delete(stream.name) != ERROR_SUCCESS) {
+        if (!NeedsSpecialHandling(stream.attributes) && !DeleteAndConfirm(operation, stream.name)) {
             return fail(StatusFailedOther);
         }
     }
@@ -177,8 +187,10 @@ int32_t RemoveFolderStep(CEraseOperationBase* operation, uint32_t attributes,
     } else if (IsStopped(operation)) {
         status = StatusAborted;
     } else {
-        status = FileSystemOf(operation)->RemoveFolder(path) == ERROR_SUCCESS ? StatusCompleted
-                                                                              : StatusFailedOther;
+        CExactPathFileSystem fileSystem = FileSystemOf(operation);
+        const bool removed =
+            fileSystem.RemoveFolder(path) == ERROR_SUCCESS && IsGone(&fileSystem, path);
+        status = removed ? StatusCompleted : StatusFailedOther;
     }
     ReportItemResult(operation, ResultRecord::kFolder, path, status);
     return status;

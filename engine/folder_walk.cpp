@@ -4,9 +4,11 @@
 
 #include "engine/file_erase.h"
 #include "engine/file_streams.h"
+#include "engine/named_object.h"
 #include "engine/operation_platform.h"
 #include "engine/path_helpers.h"
 #include "ops/check_point.h"
+#include "platform/utf16_units.h"
 
 namespace qmz {
 namespace {
@@ -31,13 +33,18 @@ private:
     enum class EntryOutcome { Continue, Failed, StopWalk };
 
     EntryOutcome FileEntry(const FindData& entry, const std::wstring& path);
+    // The folder is the one its path names, not a link's target that the system does
+    // not present as a link; a volume root or mount point leads to its volume.
+    bool LeadsToItself(const std::wstring& folder);
+    // Nothing is left in the folder (a listing can end early without saying so).
+    bool IsEmpty(const std::wstring& folder);
     EntryOutcome FolderEntry(const FindData& entry, const std::wstring& path);
     void Report(ResultRecord record, const std::wstring& path, int32_t status) {
         ReportItemResult(m_operation, record, path, status);
     }
 
     CEraseOperationBase* m_operation;
-    IFileSystem* m_fileSystem;
+    CExactPathFileSystem m_fileSystem;
 };
 
 int CFolderWalk::Walk(const std::wstring& folder, int removeSelf, bool nested) {
@@ -57,12 +64,20 @@ int CFolderWalk::Walk(const std::wstring& folder, int removeSelf, bool nested) {
         m_operation->m_finishFileLatched = 0;
     }
 
+    if (!LeadsToItself(folder)) {
+        if (!nested) {
+            Report(ResultRecord::kFolder, folder, StatusFailedOther);
+        }
+        return 0;
+    }
     std::unique_ptr<IFindHandle> find;
     FindData entry;
-    if (m_fileSystem->FindFirst(JoinPath(folder, L"*"), &find, &entry) != ERROR_SUCCESS) {
+    const uint32_t first = m_fileSystem.FindFirst(JoinPath(folder, L"*"), &find, &entry);
+    if (first != ERROR_SUCCESS) {
         std::wstring volumeName;
-        if (removeSelf == 0 && m_fileSystem->GetVolumeNameForMountPoint(
-                                   WithTrailingBackslash(folder), &volumeName) == ERROR_SUCCESS) {
+        if (removeSelf == 0 && first == ERROR_FILE_NOT_FOUND &&
+            m_fileSystem.GetVolumeNameForMountPoint(WithTrailingBackslash(folder), &volumeName) ==
+                ERROR_SUCCESS) {
             Report(ResultRecord::kFolder, folder, StatusCompleted);  // an empty volume
             return 1;
         }
@@ -94,16 +109,50 @@ int CFolderWalk::Walk(const std::wstring& folder, int removeSelf, bool nested) {
     if (rc != ERROR_NO_MORE_FILES) {
         return 0;
     }
+    if (removeSelf == 0 && result == 1 && !nested && !IsEmpty(folder)) {
+        Report(ResultRecord::kFolder, folder, StatusFailedOther);
+        return 0;
+    }
 
     if (removeSelf == 1 && folder == m_operation->m_engineName) {
         m_operation->m_engineFlag = 0;
         uint32_t attributes = INVALID_FILE_ATTRIBUTES;
-        m_fileSystem->GetAttributes(folder, &attributes);
+        m_fileSystem.GetAttributes(folder, &attributes);
         if (RemoveFolderStep(m_operation, attributes, folder) != StatusCompleted) {
             result = 0;
         }
     }
     return result;
+}
+
+bool CFolderWalk::LeadsToItself(const std::wstring& folder) {
+    std::unique_ptr<IFileHandle> handle;
+    if (m_fileSystem.Open(folder, FILE_READ_ATTRIBUTES,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                          FILE_FLAG_BACKUP_SEMANTICS, &handle) != ERROR_SUCCESS) {
+        return false;
+    }
+    if (ReachOf(&m_fileSystem, handle.get(), folder) == HandleReach::kNamedObject) {
+        return true;
+    }
+    std::wstring volumeName;
+    return m_fileSystem.GetVolumeNameForMountPoint(WithTrailingBackslash(folder), &volumeName) ==
+           ERROR_SUCCESS;
+}
+
+bool CFolderWalk::IsEmpty(const std::wstring& folder) {
+    std::unique_ptr<IFindHandle> find;
+    FindData entry;
+    uint32_t rc = m_fileSystem.FindFirst(JoinPath(folder, L"*"), &find, &entry);
+    if (rc == ERROR_FILE_NOT_FOUND) {
+        return true;  // a volume root lists not even "." and ".."
+    }
+    for (; rc == ERROR_SUCCESS; rc = find->Next(&entry)) {
+        if (!IsDotEntry(entry.name)) {
+            return false;
+        }
+    }
+    return rc == ERROR_NO_MORE_FILES;
 }
 
 CFolderWalk::EntryOutcome CFolderWalk::FileEntry(const FindData& entry, const std::wstring& path) {
@@ -138,7 +187,7 @@ CFolderWalk::EntryOutcome CFolderWalk::FolderEntry(const FindData& entry,
         return EntryOutcome::Failed;
     }
     uint32_t attributes = entry.attributes;
-    if (path.size() > kMaxItemPathChars) {
+    if (Utf16Units(path) > kMaxItemPathChars) {
         // Refused like any over-long item, and not entered: descending without a limit
         // would let a deep enough tree exhaust the worker's stack.
         Report(ResultRecord::kFolder, path, StatusFailedOther);
@@ -168,11 +217,11 @@ int EraseFolderTree(CEraseOperationBase* operation, const std::wstring& folder, 
 
 void WalkForEstimate(IFileSystem* fileSystem, const std::wstring& path, uint64_t* bytes,
                      uint64_t* files, uint64_t* folders) {
-    const size_t slash = path.rfind(L'\\');
+    const size_t slash = LastSeparator(path);
     if (IsDotEntry(slash == std::wstring::npos ? path : path.substr(slash + 1))) {
         return;
     }
-    if (path.size() > kMaxItemPathChars) {
+    if (Utf16Units(path) > kMaxItemPathChars) {
         return;  // never erased, and a bound on the recursion
     }
     FileAttributeData data;

@@ -1,6 +1,7 @@
 // How the erase engine reaches the system: through the platform its operation carries.
 #pragma once
 
+#include "engine/exact_path_file_system.h"
 #include "ops/operation.h"
 #include "platform/platform_services.h"
 
@@ -10,9 +11,9 @@ inline const PlatformServices& PlatformOf(const CEraseOperationBase* operation) 
     return *operation->m_platform;
 }
 
-// The seam piece nearly every erase routine needs.
-inline IFileSystem* FileSystemOf(const CEraseOperationBase* operation) {
-    return PlatformOf(operation).fileSystem;
+// The seam piece nearly every erase routine needs, addressing exactly what each path names.
+inline CExactPathFileSystem FileSystemOf(const CEraseOperationBase* operation) {
+    return CExactPathFileSystem(PlatformOf(operation).fileSystem);
 }
 
 // Null when the platform has no such piece; the callers treat that as a failed step.

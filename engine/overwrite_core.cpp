@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/named_object.h"
 #include "engine/operation_platform.h"
 #include "engine/page_buffer.h"
+#include "engine/path_helpers.h"
 #include "ops/check_point.h"
 
 namespace qmz {
@@ -84,8 +86,8 @@ private:
     // that the first byte always carries the pattern.
     uint32_t PatternBytes() const {
         const uint64_t blocks = (m_length + kTripleBlockBytes - 1) / kTripleBlockBytes;
-        return static_cast<uint32_t>(std::clamp<uint64_t>(
-            blocks * kTripleBlockBytes, kTripleBlockBytes, kPatternBufferBytes));
+        return static_cast<uint32_t>(std::clamp<uint64_t>(blocks * kTripleBlockBytes,
+                                                          kTripleBlockBytes, kPatternBufferBytes));
     }
 
     void Prepare(uint32_t code, uint8_t previousByte) {
@@ -221,7 +223,8 @@ uint32_t ClusterSizeOf(IFileSystem* fileSystem, const std::wstring& path) {
 
 int OverwriteStream(CEraseOperationBase* operation, uint32_t attributes,
                     const std::wstring& streamPath, uint64_t size) {
-    IFileSystem* fileSystem = FileSystemOf(operation);
+    CExactPathFileSystem exactPaths = FileSystemOf(operation);
+    IFileSystem* fileSystem = &exactPaths;
     uint32_t flags = FILE_FLAG_WRITE_THROUGH;
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         flags |= FILE_FLAG_OPEN_REPARSE_POINT;  // the link itself, never its target
@@ -229,6 +232,11 @@ int OverwriteStream(CEraseOperationBase* operation, uint32_t attributes,
     std::unique_ptr<IFileHandle> handle;
     if (fileSystem->Open(streamPath, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, flags,
                          &handle) != ERROR_SUCCESS) {
+        return 0;
+    }
+    // What is written must be the named object, never a link's target.
+    if (!NamesStream(streamPath) &&
+        ReachOf(fileSystem, handle.get(), streamPath) != HandleReach::kNamedObject) {
         return 0;
     }
     const uint32_t cluster = ClusterSizeOf(fileSystem, streamPath);
