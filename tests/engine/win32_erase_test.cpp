@@ -100,6 +100,8 @@ protected:
     void SetUp() override { ASSERT_FALSE(m_folder.Path().empty()); }
 
     std::wstring Path(const std::wstring& name) const { return m_folder.Path() + L"\\" + name; }
+    // The form in which the engine hands every path to the file system.
+    std::wstring Verbatim(const std::wstring& name) const { return L"\\\\?\\" + Path(name); }
 
     void Write(const std::wstring& name, const std::string& data, DWORD attributes = 0) {
         const std::wstring path = Path(name);
@@ -177,10 +179,10 @@ TEST_F(Win32EraseTest, AFileIsOverwrittenTruncatedRenamedAndDeleted) {
     RunOutcome outcome = harness.Run(MakeOperation<CEraseFile>(Path(L"secret.txt"), kNcsc));
     EXPECT_EQ(outcome.status, StatusCompleted);
     EXPECT_TRUE(seenDuringPasses == "<missing>");  // nobody else may open it meanwhile
-    EXPECT_EQ(watched.m_changes,
-              (std::vector<std::wstring>{L"SetEndOfFile " + Path(L"secret.txt"),
-                                         L"Move " + Path(L"secret.txt") + L" -> " + Path(L"$1"),
-                                         L"Delete " + Path(L"$1")}));
+    EXPECT_EQ(watched.m_changes, (std::vector<std::wstring>{
+                                     L"SetEndOfFile " + Verbatim(L"secret.txt"),
+                                     L"Move " + Verbatim(L"secret.txt") + L" -> " + Verbatim(L"$1"),
+                                     L"Delete " + Verbatim(L"$1")}));
     EXPECT_FALSE(Exists(L"secret.txt"));
     EXPECT_FALSE(Exists(L"$1"));
 
@@ -233,6 +235,31 @@ TEST_F(Win32EraseTest, AFolderTreeIsRemovedBottomUpAndEstimated) {
     EXPECT_LT(at(empty), at(sub));
     EXPECT_EQ(at(top), 4);
     EXPECT_FALSE(Exists(L"tree"));
+}
+
+// Win32 drops trailing dots and blanks from a plain path's last name; the engine must not
+// let "victim." or "victim " reach "victim", nor a "/" move the rename elsewhere.
+TEST_F(Win32EraseTest, NamesThatWin32WouldRewriteReachNoOtherFile) {
+    Write(L"victim", "victim data");
+    CreateDirectoryW(Path(L"dir").c_str(), nullptr);
+    Write(L"dir\\sub\\slashed.txt", std::string(3000, 's'));
+    CWatchedFileSystem watched;
+    CEngineHarness harness(&watched);
+    for (const wchar_t* name : {L"victim.", L"victim ", L"victim.. "}) {
+        const RunOutcome outcome = harness.Run(MakeOperation<CEraseFile>(Path(name), kNcsc));
+        EXPECT_EQ(outcome.status, StatusFailedOther) << testing::PrintToString(std::wstring(name));
+    }
+    EXPECT_EQ(Read(L"victim"), "victim data");
+    EXPECT_TRUE(watched.m_changes.empty());
+
+    const std::wstring slashed = m_folder.Path() + L"\\dir/sub/slashed.txt";
+    const RunOutcome outcome = harness.Run(MakeOperation<CEraseFile>(slashed, kNcsc));
+    EXPECT_EQ(outcome.status, StatusCompleted);
+    EXPECT_FALSE(Exists(L"dir\\sub\\slashed.txt"));
+    EXPECT_FALSE(Exists(L"dir\\$1"));
+    ASSERT_EQ(watched.m_changes.size(), 3u);
+    EXPECT_EQ(watched.m_changes[1],
+              L"Move " + Verbatim(L"dir\\sub\\slashed.txt") + L" -> " + Verbatim(L"dir\\sub\\$1"));
 }
 
 }  // namespace
