@@ -282,6 +282,36 @@ TEST_P(FileSystemContractTest, VolumeNameOnlyForRootsAndMountPoints) {
     EXPECT_NE(ERROR_SUCCESS, Fs().GetVolumeNameForMountPoint(At(L"plain\\"), &name));
 }
 
+// Plain paths lose trailing dots and blanks and take "/" as a separator; "\\?\" paths
+// reach names exactly as spelt. Handles say where they lead and whether they hold a
+// reparse point.
+TEST_P(FileSystemContractTest, PlainAndVerbatimNamesAndWhereAHandleLeads) {
+    ASSERT_EQ(ERROR_SUCCESS, Fs().CreateFolder(At(L"dir")));
+    ASSERT_EQ(ERROR_SUCCESS, WriteWholeFile(Fs(), At(L"dir\\victim"), "v"));
+    uint32_t attributes = 0;
+    EXPECT_EQ(ERROR_SUCCESS, Fs().GetAttributes(At(L"dir\\victim."), &attributes));
+    EXPECT_EQ(ERROR_SUCCESS, Fs().GetAttributes(At(L"dir\\victim "), &attributes));
+    EXPECT_EQ(ERROR_SUCCESS, Fs().GetAttributes(At(L"dir/victim"), &attributes));
+    const std::wstring verbatim = L"\\\\?\\" + At(L"dir\\victim");
+    EXPECT_EQ(ERROR_SUCCESS, Fs().GetAttributes(verbatim, &attributes));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, Fs().GetAttributes(verbatim + L".", &attributes));
+    std::unique_ptr<IFileHandle> handle;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              Fs().Open(verbatim + L" ", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0, &handle));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, Fs().Delete(verbatim + L"."));
+
+    ASSERT_EQ(ERROR_SUCCESS, Fs().Open(At(L"dir\\VICTIM"), FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, &handle));
+    std::wstring final;
+    ASSERT_EQ(ERROR_SUCCESS, handle->GetFinalPath(&final));
+    // The stored case, in the "\\?\" form; before Vista only the part within the volume.
+    const std::wstring withinVolume = At(L"dir\\victim").substr(2);
+    EXPECT_TRUE(final == verbatim || final == withinVolume) << testing::PrintToString(final);
+    uint32_t tag = 0;
+    std::wstring substitute;
+    EXPECT_EQ(ERROR_NOT_A_REPARSE_POINT, handle->GetReparsePoint(&tag, &substitute));
+}
+
 std::string TargetName(const ::testing::TestParamInfo<FileSystemTargetFactory>& info) {
     return info.param.name;
 }
