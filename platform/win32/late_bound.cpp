@@ -4,6 +4,8 @@
 
 #include "platform/win32/late_bound.h"
 
+#include "platform/win32/system_version.h"
+
 namespace qmz {
 namespace {
 
@@ -20,8 +22,10 @@ LateBoundKernel LookUp() {
     // Both modules are mapped into every process for its whole life.
     const HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");
     const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    Bind(kernel32, "GetFileInformationByHandleEx", &kernel.getFileInformationByHandleEx);
-    Bind(kernel32, "GetFinalPathNameByHandleW", &kernel.getFinalPathNameByHandleW);
+    if (IsVistaOrLater(ReadSystemVersion())) {
+        Bind(kernel32, "GetFileInformationByHandleEx", &kernel.getFileInformationByHandleEx);
+        Bind(kernel32, "GetFinalPathNameByHandleW", &kernel.getFinalPathNameByHandleW);
+    }
     Bind(ntdll, "NtQueryInformationFile", &kernel.ntQueryInformationFile);
     Bind(ntdll, "RtlNtStatusToDosError", &kernel.rtlNtStatusToDosError);
     return kernel;

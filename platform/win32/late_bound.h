@@ -15,8 +15,11 @@ struct NtIoStatusBlock {
 };
 
 struct LateBoundKernel {
+    // Vista and later: bound only where the system reports version 6 or more, so that a
+    // system (or a compatibility setting) reporting XP is served the way XP is.
     BOOL(WINAPI* getFileInformationByHandleEx)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
     DWORD(WINAPI* getFinalPathNameByHandleW)(HANDLE, LPWSTR, DWORD, DWORD);
+    // ntdll, on every NT version: the pre-Vista ways.
     LONG(NTAPI* ntQueryInformationFile)(HANDLE, NtIoStatusBlock*, PVOID, ULONG, ULONG);
     ULONG(NTAPI* rtlNtStatusToDosError)(LONG);
 };

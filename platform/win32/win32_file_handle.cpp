@@ -7,12 +7,62 @@
 
 #include <cstddef>
 
+#include "platform/win32/late_bound.h"
+#include "platform/win32/stream_entries.h"
+
 namespace qmz {
 
 namespace {
 
 uint32_t LastErrorUnless(BOOL ok) {
     return ok ? ERROR_SUCCESS : ::GetLastError();
+}
+
+// ntdll's names for what a stream query can answer.
+constexpr ULONG kFileStreamInformation = 22;
+constexpr LONG kStatusBufferOverflow = static_cast<LONG>(0x80000005);
+constexpr LONG kStatusNotImplemented = static_cast<LONG>(0xC0000002);
+constexpr LONG kStatusInvalidInfoClass = static_cast<LONG>(0xC0000003);
+constexpr LONG kStatusInvalidParameter = static_cast<LONG>(0xC000000D);
+
+// The Win32 error GetFileInformationByHandleEx gives for an NTSTATUS of the stream query.
+// File systems without streams (FAT, many network redirectors) answer with the three
+// named here; the engine reads their Win32 forms as "no streams on this file system".
+uint32_t StreamQueryError(LONG status, const LateBoundKernel& kernel) {
+    if (status >= 0) {
+        return ERROR_SUCCESS;
+    }
+    switch (status) {
+        case kStatusBufferOverflow:
+            return ERROR_MORE_DATA;
+        case kStatusInvalidParameter:
+        case kStatusInvalidInfoClass:
+            return ERROR_INVALID_PARAMETER;
+        case kStatusNotImplemented:
+            return ERROR_INVALID_FUNCTION;
+        default:
+            return kernel.rtlNtStatusToDosError(status);
+    }
+}
+
+// Lists a handle's streams into `buffer`: from Vista on through GetFileInformationByHandleEx,
+// before it through ntdll, which writes the same entries. `filledBytes`: how much of the
+// buffer the call says it wrote (GetFileInformationByHandleEx does not say: all of it).
+uint32_t ListStreams(HANDLE handle, void* buffer, uint32_t bufferBytes, size_t* filledBytes) {
+    const LateBoundKernel& kernel = LateBound();
+    if (kernel.getFileInformationByHandleEx != nullptr) {
+        *filledBytes = bufferBytes;
+        return LastErrorUnless(
+            kernel.getFileInformationByHandleEx(handle, FileStreamInfo, buffer, bufferBytes));
+    }
+    if (kernel.ntQueryInformationFile == nullptr || kernel.rtlNtStatusToDosError == nullptr) {
+        return ERROR_CALL_NOT_IMPLEMENTED;  // not an NT system: no streams anywhere
+    }
+    NtIoStatusBlock io = {};
+    const LONG status =
+        kernel.ntQueryInformationFile(handle, &io, buffer, bufferBytes, kFileStreamInformation);
+    *filledBytes = io.information < bufferBytes ? io.information : bufferBytes;
+    return StreamQueryError(status, kernel);
 }
 
 }  // namespace
@@ -64,31 +114,16 @@ uint32_t CWin32FileHandle::GetSize(uint64_t* size) {
 
 uint32_t CWin32FileHandle::QueryStreams(uint32_t bufferBytes, std::vector<StreamInfo>* streams) {
     streams->clear();
-    // 8-byte aligned storage, as the FILE_STREAM_INFO entries require.
+    // 8-byte aligned storage, as the entries require; zeroed, so that bytes the call did
+    // not write read as "no entry".
     std::vector<uint64_t> buffer((bufferBytes + 7) / 8 + 1);
-    const uint32_t error = LastErrorUnless(
-        ::GetFileInformationByHandleEx(m_handle.Get(), FileStreamInfo, buffer.data(), bufferBytes));
-    if (error != ERROR_SUCCESS && error != ERROR_MORE_DATA) {
+    size_t filledBytes = 0;
+    const uint32_t error = ListStreams(m_handle.Get(), buffer.data(), bufferBytes, &filledBytes);
+    if (error != ERROR_SUCCESS) {
+        // ERROR_MORE_DATA included: a list cut off at the buffer's end is not read at all.
         return error;
     }
-    // The entries are chained by NextEntryOffset; the last one returned has 0 there.
-    const auto* base = reinterpret_cast<const uint8_t*>(buffer.data());
-    constexpr size_t kFixedBytes = offsetof(FILE_STREAM_INFO, StreamName);
-    for (size_t offset = 0; offset + kFixedBytes <= bufferBytes;) {
-        const auto* entry = reinterpret_cast<const FILE_STREAM_INFO*>(base + offset);
-        if (entry->StreamNameLength == 0) {
-            break;
-        }
-        streams->push_back(
-            {std::wstring(entry->StreamName, entry->StreamNameLength / sizeof(WCHAR)),
-             static_cast<uint64_t>(entry->StreamSize.QuadPart),
-             static_cast<uint64_t>(entry->StreamAllocationSize.QuadPart)});
-        if (entry->NextEntryOffset == 0) {
-            break;
-        }
-        offset += entry->NextEntryOffset;
-    }
-    return error;
+    return ParseStreamEntries(buffer.data(), filledBytes, streams);
 }
 
 uint32_t CWin32FileHandle::Control(DWORD code, const void* in, DWORD inBytes, void* out,
