@@ -1,17 +1,8 @@
 #include "app/win/win32_platform.h"
 
+#include "platform/win32/system_version.h"
+
 namespace qmz {
-namespace {
-
-// Operating-system major version 6 or more, read once; `known` false when it cannot be.
-bool ReadIsVistaOrLater(bool* known) {
-    OSVERSIONINFOW version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-    *known = GetVersionExW(&version) != FALSE;
-    return !*known || version.dwMajorVersion >= 6;
-}
-
-}  // namespace
 
 CWin32Platform::CWin32Platform() : m_random(GetTickCount()) {
     m_services.sink = &m_sink;
@@ -21,7 +12,9 @@ CWin32Platform::CWin32Platform() : m_random(GetTickCount()) {
     m_services.fileSystem = &m_fileSystem;
     m_services.registry = &m_registry;
     m_services.shell = &m_shell;
-    m_services.isVistaOrLater = ReadIsVistaOrLater(&m_versionKnown);
+    const SystemVersion version = ReadSystemVersion();
+    m_versionKnown = version.known;
+    m_services.isVistaOrLater = IsVistaOrLater(version);
 }
 
 }  // namespace qmz

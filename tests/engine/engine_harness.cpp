@@ -2,8 +2,22 @@
 
 #include <ostream>
 
+#ifdef _WIN32
+#include "platform/win32/system_version.h"
+#endif
+
 namespace qmz {
 namespace {
+
+// Real files go with the real system's answer, so that a run under a Wine that reports
+// Windows XP takes the pre-Vista paths.
+bool RealIsVistaOrLater() {
+#ifdef _WIN32
+    return IsVistaOrLater(ReadSystemVersion());
+#else
+    return true;
+#endif
+}
 
 ResultRecord RecordOf(const COperationBase* record) {
     if (dynamic_cast<const CEraseFile*>(record) != nullptr) {
@@ -29,7 +43,7 @@ CEngineHarness::CEngineHarness(bool vistaOrLater)
 }
 
 CEngineHarness::CEngineHarness(IFileSystem* fileSystem)
-    : m_platform(true, 7), m_queue(&m_platform.Sink(), nullptr) {
+    : m_platform(RealIsVistaOrLater(), 7), m_queue(&m_platform.Sink(), nullptr) {
     m_platform.UseFileSystem(fileSystem);
 }
 
