@@ -107,6 +107,10 @@ int CFolderWalk::Walk(const std::wstring& folder, int removeSelf, bool nested) {
     }
     find.reset();
     if (rc != ERROR_NO_MORE_FILES) {
+        // A listing that broke off leaves entries unseen; a sub-folder's parent says so.
+        if (!nested) {
+            Report(ResultRecord::kFolder, folder, StatusFailedOther);
+        }
         return 0;
     }
     if (removeSelf == 0 && result == 1 && !nested && !IsEmpty(folder)) {
