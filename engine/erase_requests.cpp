@@ -36,6 +36,9 @@ std::unique_ptr<CEraseOperationBase> Make(const std::wstring& path) {
 
 bool IsProtectedFolder(IFileSystem* fileSystem, const KnownFolderTable& folders,
                        std::wstring path) {
+    // Compared as the erase will reach it: "C:/Users/ann/Desktop" or "...\Desktop\."
+    // names the desktop just as well.
+    path = WithoutVerbatimPrefix(VerbatimPath(path));
     while (!path.empty() && path.back() == L'\\') {
         path.pop_back();
     }
@@ -69,7 +72,8 @@ std::unique_ptr<CEraseOperationBase> OperationForPath(IFileSystem* fileSystem,
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         return Make<CEraseFolderOnly>(path);
     }
-    if (IsProtectedFolder(fileSystem, folders, path) || IsDriveRootName(path)) {
+    if (IsProtectedFolder(fileSystem, folders, path) ||
+        IsDriveRootName(WithoutVerbatimPrefix(VerbatimPath(path)))) {
         return Make<CEraseContentsOfFolder>(path);
     }
     return Make<CEraseFolderAndContents>(path);

@@ -100,6 +100,11 @@ TEST_F(EraseRequestsTest, PathsAreErasedWholeEmptiedOrRemovedAsLinks) {
                     {kTemp, kContents},
                     {L"C:\\Users\\ann", kContents},
                     {L"C:\\Users\\ann\\Desktop\\Work", kWhole},
+                    // Spelt another way that Win32 reads the same.
+                    {L"C:/Users/ann/Desktop", kContents},
+                    {L"C:\\Users\\ann\\Desktop\\.", kContents},
+                    {L"C:\\Users\\ann\\Desktop\\Work\\..", kContents},
+                    {L"C:/", kContents},
                     // A junction goes alone; its target is not followed.
                     {L"C:\\Data\\link", kFolderOnly},
                     {L"C:\\Data", kWhole},
