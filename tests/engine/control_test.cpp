@@ -66,6 +66,18 @@ TEST_F(ControlTest, AbortDuringAWriteStopsBeforeTheNextChunkAndFreesTheBuffers) 
     EXPECT_EQ(m_h.Sim().OpenHandleCount(), 0u);
 }
 
+TEST_F(ControlTest, AbortBetweenThePassesOfAShortFileLeavesItAborted) {
+    // One chunk per pass: the abort is first met at the check point before pass two.
+    m_h.Sim().AddFile(L"C:\\short.bin", "0123456789");
+    InsertAtWrite<CDiscardPausedOperation>(1);
+    const RunOutcome outcome = m_h.Run(MakeOperation<CEraseFile>(L"C:\\short.bin", kNcsc));
+    EXPECT_EQ(outcome.status, StatusAborted);
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\short.bin", StatusAborted}}));
+    EXPECT_EQ(Writes(), 1u);
+    // Only the first pass went over it; neither truncated nor deleted.
+    EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\short.bin"), std::string(10, '\0'));
+}
+
 TEST_F(ControlTest, APausedPassWaitsInSleepStepsAndGoesOnAfterResume) {
     m_h.Sim().AddFile(L"C:\\big.bin", std::string(kMiB + 10, 'd'));
     InsertAtWrite<CPauseNow>(1);
@@ -128,6 +140,37 @@ TEST_F(ControlTest, AbortBetweenFoldersEndsTheWalk) {
     EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\p\\a.bin", StatusCompleted},
                                     {ResultRecord::kFolder, L"C:\\p\\sub", StatusAborted}}));
     EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\p\\sub\\s.bin"), "0123456789");
+}
+
+TEST_F(ControlTest, FinishFileDuringAFoldersStreamKeepsTheFolderAndStartsNoOtherEntry) {
+    m_h.Sim().AddFolder(L"C:\\p\\a");
+    m_h.Sim().AddStream(L"C:\\p\\a", L"meta", "0123456789");
+    m_h.Sim().AddFile(L"C:\\p\\b.bin", "0123456789");
+    InsertAtWrite<CFinishFile>(1);  // the folder stream's first pass
+    const RunOutcome outcome = m_h.Run(MakeOperation<CEraseFolderAndContents>(L"C:\\p", kNcsc));
+    EXPECT_EQ(outcome.status, StatusFailedOther);
+    // The stream under way is finished; the folder that holds it is not removed.
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFolder, L"C:\\p\\a", StatusAborted}}));
+    EXPECT_EQ(Writes(), 3u);
+    EXPECT_TRUE(m_h.Sim().StreamNames(L"C:\\p\\a").empty());
+    EXPECT_TRUE(m_h.Sim().Exists(L"C:\\p\\a"));
+    EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\p\\b.bin"), "0123456789");
+}
+
+TEST_F(ControlTest, FinishCycleMetBeforeALinkLeavesTheLinkInPlace) {
+    m_h.Sim().AddFile(L"C:\\target\\t.bin", "target");
+    m_h.Sim().AddFile(L"C:\\p\\a.bin", "0123456789");
+    m_h.Sim().AddJunction(L"C:\\p\\link", L"C:\\target");
+    // During a.bin's last pass: the file completes, and the request is latched at the
+    // check point of the next entry, the link, which has no passes to cut short.
+    InsertAtWrite<CFinishCycle>(3);
+    const RunOutcome outcome = m_h.Run(MakeOperation<CEraseFolderAndContents>(L"C:\\p", kNcsc));
+    EXPECT_EQ(outcome.status, StatusFailedOther);
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\p\\a.bin", StatusCompleted},
+                                    {ResultRecord::kFolder, L"C:\\p\\link", StatusAborted}}));
+    EXPECT_TRUE(m_h.Sim().Exists(L"C:\\p\\link"));
+    EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\target\\t.bin"), "target");
+    EXPECT_EQ(m_h.Queued()->m_finishCycleLatched, 1);
 }
 
 }  // namespace

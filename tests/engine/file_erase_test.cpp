@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "tests/engine/engine_harness.h"
 
@@ -14,6 +15,16 @@ std::vector<SimJournalEntry> Only(const std::vector<SimJournalEntry>& journal, S
     std::copy_if(journal.begin(), journal.end(), std::back_inserter(kept),
                  [call](const SimJournalEntry& e) { return e.call == call; });
     return kept;
+}
+
+// Where the first `call` stands in the journal; none when it was never made.
+std::optional<size_t> FirstIndexOf(const std::vector<SimJournalEntry>& journal, SimCall call) {
+    const auto found = std::find_if(journal.begin(), journal.end(),
+                                    [call](const SimJournalEntry& e) { return e.call == call; });
+    if (found == journal.end()) {
+        return std::nullopt;
+    }
+    return static_cast<size_t>(found - journal.begin());
 }
 
 class FileEraseTest : public ::testing::Test {
@@ -68,18 +79,17 @@ TEST_F(FileEraseTest, DoDWritesEveryByteThreeTimesThenVerifiesOneCluster) {
                                            SimCall::kRead}));
 
     // Truncated, renamed, deleted: in that order, after the last read.
-    const auto at = [&](SimCall call) {
-        return std::find_if(journal.begin(), journal.end(),
-                            [call](const SimJournalEntry& e) { return e.call == call; }) -
-               journal.begin();
-    };
-    const auto truncate = at(SimCall::kSetEndOfFile);
-    EXPECT_EQ(journal[truncate].offset, 0u);
-    EXPECT_LT(at(SimCall::kRead), truncate);
-    EXPECT_LT(truncate, at(SimCall::kMove));
-    EXPECT_EQ(journal[at(SimCall::kMove)].target, L"C:\\a\\$1");
-    EXPECT_LT(at(SimCall::kMove), at(SimCall::kDelete));
-    EXPECT_EQ(journal[at(SimCall::kDelete)].path, L"C:\\a\\$1");
+    const std::optional<size_t> read = FirstIndexOf(journal, SimCall::kRead);
+    const std::optional<size_t> truncate = FirstIndexOf(journal, SimCall::kSetEndOfFile);
+    const std::optional<size_t> move = FirstIndexOf(journal, SimCall::kMove);
+    const std::optional<size_t> remove = FirstIndexOf(journal, SimCall::kDelete);
+    ASSERT_TRUE(read && truncate && move && remove);
+    EXPECT_EQ(journal[*truncate].offset, 0u);
+    EXPECT_LT(*read, *truncate);
+    EXPECT_LT(*truncate, *move);
+    EXPECT_EQ(journal[*move].target, L"C:\\a\\$1");
+    EXPECT_LT(*move, *remove);
+    EXPECT_EQ(journal[*remove].path, L"C:\\a\\$1");
 }
 
 TEST_F(FileEraseTest, NamedStreamsAreOverwrittenBeforeTheMainStream) {
@@ -170,6 +180,20 @@ TEST_F(FileEraseTest, StreamsThatCannotBeListedStillGiveAResultLine) {
     EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\locked.txt", StatusFailedOther}}));
     m_h.Sim().ClearFaults();
     EXPECT_EQ(m_h.Sim().ReadAll(L"C:\\locked.txt"), "secret");
+}
+
+TEST_F(FileEraseTest, ANamedStreamWhoseAttributesCannotBeReadFailsTheFile) {
+    m_h.Sim().AddFile(L"C:\\n.txt", "payload");
+    m_h.Sim().AddStream(L"C:\\n.txt", L"meta", "stream data");
+    m_h.Sim().InjectFault(SimCall::kGetAttributes, 1, ERROR_ACCESS_DENIED, true, L"C:\\n.txt:meta");
+    const RunOutcome outcome = EraseFile(L"C:\\n.txt");
+    m_h.Sim().ClearFaults();
+    EXPECT_EQ(outcome.status, StatusFailedOther);
+    EXPECT_EQ(outcome.lines, (Lines{{ResultRecord::kFile, L"C:\\n.txt", StatusFailedOther}}));
+    // A stream that may not have been overwritten keeps the file where it is.
+    EXPECT_TRUE(m_h.Sim().Exists(L"C:\\n.txt"));
+    EXPECT_TRUE(Only(m_h.Sim().Journal(), SimCall::kMove).empty());
+    EXPECT_TRUE(Only(m_h.Sim().Journal(), SimCall::kDelete).empty());
 }
 
 TEST_F(FileEraseTest, AFileThatCannotBeDeletedIsMovedBackUnderItsName) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/compressed_streams.h"
@@ -284,9 +285,25 @@ TEST_F(RunPassesTest, OnePercentVerificationSamplesEvery51200Bytes) {
     EXPECT_EQ(Run(inside.get(), 4096, 1000000), 0);
     Sim().SetWriteObserver(nullptr);
 
-    std::unique_ptr<IFileHandle> small = File(L"small", 51200);
-    ASSERT_EQ(Run(small.get(), 4096, 51200), 1);
-    EXPECT_EQ(Calls(L"small", SimCall::kRead).size(), 1u);
+    // Regions of at most one stride get one sample, from their start; longer ones one
+    // per whole stride, even where another would still start inside the region.
+    const std::pair<uint64_t, size_t> samplesOf[] = {
+        {100, 1}, {51199, 1}, {51200, 1}, {102399, 1}, {200000, 3}};
+    for (const auto& [size, samples] : samplesOf) {
+        SCOPED_TRACE(size);
+        const std::wstring name = L"region" + std::to_wstring(size);
+        std::unique_ptr<IFileHandle> region = File(name, size);
+        ASSERT_EQ(Run(region.get(), 4096, size), 1);
+        const std::vector<SimJournalEntry> sampled = Calls(name, SimCall::kRead);
+        ASSERT_EQ(sampled.size(), samples);
+        EXPECT_EQ(sampled[0].offset, 0u);
+        EXPECT_EQ(sampled[0].length, std::min<uint64_t>(size, 4096));
+    }
+    // The one sample of a short region is judged.
+    std::unique_ptr<IFileHandle> corrupt = File(L"corrupt", 100);
+    AfterEachWriteTo(L"corrupt", [&](uint32_t) { SetByte(L"corrupt", 99, 0); });
+    EXPECT_EQ(Run(corrupt.get(), 4096, 100), 0);
+    Sim().SetWriteObserver(nullptr);
 }
 
 TEST_F(RunPassesTest, OnePercentVerificationNeverJudgesBytesPastTheRegion) {
@@ -354,6 +371,17 @@ TEST_F(RunPassesTest, AbortStopsBeforeTheNextChunkAndFreesTheBuffers) {
     EXPECT_EQ(CPageBuffer::LiveCount(), liveBefore);
     EXPECT_EQ(m_operation.m_abortLatched, 1);
     EXPECT_EQ(m_operation.m_finishCycleLatched, 0);
+
+    // Met between passes, it stops before a sampled verification, which has no check
+    // point of its own and would otherwise let the region pass as done.
+    Prepare({0x11, PassVerifyOnePercent});
+    m_operation.m_request = RequestNone;
+    m_operation.m_abortLatched = 0;
+    std::unique_ptr<IFileHandle> small = File(L"small", 100);
+    AfterEachWriteTo(L"small", [&](uint32_t) { m_operation.m_request = RequestAbort; });
+    EXPECT_EQ(Run(small.get(), 4096, 100), 0);
+    EXPECT_TRUE(Calls(L"small", SimCall::kRead).empty());
+    EXPECT_EQ(m_operation.m_abortLatched, 1);
 }
 
 TEST_F(RunPassesTest, FinishFileIsOnlyLatched) {
