@@ -2,6 +2,8 @@
 // copy every field, and control operations acting on the executing operation.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "ops/control_operations.h"
 #include "ops/operation_names.h"
 #include "ops/worker.h"
@@ -65,12 +67,18 @@ TEST(OperationDefaults, NewEraseOperationStartsAwaitingConfirmationWithDefaults)
 
 // Each control operation's effect on the executing operation and on the worker.
 struct ControlEffect {
+    const char* name;  // of the test case
     std::function<std::unique_ptr<COperationBase>()> make;
     int32_t request;
     int32_t status;
     int32_t controlOnlyAfter;
     int32_t stopAfter;
 };
+
+// Failure messages and test listings show the name, not the struct's bytes.
+void PrintTo(const ControlEffect& effect, std::ostream* out) {
+    *out << effect.name;
+}
 
 class ControlEffects : public ::testing::TestWithParam<ControlEffect> {};
 
@@ -107,13 +115,19 @@ std::function<std::unique_ptr<COperationBase>()> Maker() {
 INSTANTIATE_TEST_SUITE_P(
     AllSeven, ControlEffects,
     ::testing::Values(
-        ControlEffect{Maker<CPauseNow>(), RequestPause, StatusPaused, 1, 0},
-        ControlEffect{Maker<CResumePausedOperation>(), RequestNone, StatusExecuting, 0, 0},
-        ControlEffect{Maker<CFinishCycle>(), RequestFinishCycle, StatusExecuting, 1, 0},
-        ControlEffect{Maker<CFinishFile>(), RequestFinishFile, StatusExecuting, 1, 0},
-        ControlEffect{Maker<CFinishOperation>(), RequestFinishOperation, StatusExecuting, 1, 0},
-        ControlEffect{Maker<CDiscardPausedOperation>(), RequestAbort, StatusAborted, 1, 0},
-        ControlEffect{Maker<CCleanupAndExit>(), RequestAbort, StatusAborted, 1, 1}));
+        ControlEffect{"PauseNow", Maker<CPauseNow>(), RequestPause, StatusPaused, 1, 0},
+        ControlEffect{"ResumePausedOperation", Maker<CResumePausedOperation>(), RequestNone,
+                      StatusExecuting, 0, 0},
+        ControlEffect{"FinishCycle", Maker<CFinishCycle>(), RequestFinishCycle, StatusExecuting, 1,
+                      0},
+        ControlEffect{"FinishFile", Maker<CFinishFile>(), RequestFinishFile, StatusExecuting, 1, 0},
+        ControlEffect{"FinishOperation", Maker<CFinishOperation>(), RequestFinishOperation,
+                      StatusExecuting, 1, 0},
+        ControlEffect{"DiscardPausedOperation", Maker<CDiscardPausedOperation>(), RequestAbort,
+                      StatusAborted, 1, 0},
+        ControlEffect{"CleanupAndExit", Maker<CCleanupAndExit>(), RequestAbort, StatusAborted, 1,
+                      1}),
+    [](const ::testing::TestParamInfo<ControlEffect>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace qmz

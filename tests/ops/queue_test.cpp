@@ -127,23 +127,38 @@ TEST_F(QueueTest, RemovingTheCursorMovesItToTheNextOperation) {
     EXPECT_EQ(after->m_prev, taken);
 }
 
-TEST_F(QueueTest, RemovingHeadAndTailMovesThosePointers) {
-    COperationBase* a = AppendErase();
-    COperationBase* b = AppendErase();
-    COperationBase* c = AppendErase();
+TEST_F(QueueTest, RemovingHeadAndTailMovesThosePointersAndDestroysTheOperations) {
+    CTestEraseOperation original(1, 1, 1);
+    const std::shared_ptr<TestEraseLog> log = original.Log();
+    COperationBase* a = m_queue.AppendOperation(original);
+    COperationBase* b = m_queue.AppendOperation(original);
+    COperationBase* c = m_queue.AppendOperation(original);
+    ASSERT_EQ(log->liveObjects, 4);  // the original and three clones
 
     m_queue.RemoveOperation(a);
+    EXPECT_EQ(log->liveObjects, 3);
     EXPECT_EQ(m_queue.Inspect().head, b);
     EXPECT_EQ(b->m_prev, nullptr);
     m_queue.RemoveOperation(c);
+    EXPECT_EQ(log->liveObjects, 2);
     EXPECT_EQ(m_queue.Inspect().tail, b);
     EXPECT_EQ(b->m_next, nullptr);
     m_queue.RemoveOperation(b);
+    EXPECT_EQ(log->liveObjects, 1);
     auto layout = m_queue.Inspect();
     EXPECT_TRUE(layout.linked.empty());
     EXPECT_EQ(layout.head, nullptr);
     EXPECT_EQ(layout.tail, nullptr);
     EXPECT_EQ(layout.cursor, nullptr);
+
+    // Whatever is still linked when the queue goes is destroyed with it.
+    {
+        COperationQueue doomed(&m_sink, &m_customMethod);
+        doomed.AppendOperation(original);
+        doomed.AppendOperation(original);
+        EXPECT_EQ(log->liveObjects, 3);
+    }
+    EXPECT_EQ(log->liveObjects, 1);
 }
 
 TEST_F(QueueTest, RemoveIfWaitingLeavesAnOperationTheWorkerHasTaken) {
@@ -174,10 +189,13 @@ TEST_F(QueueTest, CustomMethodIsSnapshotAndKeptWhenTheSettingsChangeIt) {
     EXPECT_EQ(queued->m_method->PassCodes[0], 0xA5u);
     EXPECT_EQ(queued->m_method->PassCodes[1], PassListEnd);
 
-    // Removal frees the snapshot (the leak checker of the sanitizer build watches),
-    // and the shared record lives on.
+    // Removal destroys the clone with its snapshot (the sanitizer build's leak checker
+    // also sees the snapshot itself freed), and the shared record lives on.
+    ASSERT_EQ(original.Log()->liveObjects, 2);
     m_queue.RemoveOperation(queued);
+    EXPECT_EQ(original.Log()->liveObjects, 1);
     EXPECT_EQ(m_customMethod.PassCodes[0], 0x11u);
+    EXPECT_EQ(m_customMethod.PassCodes[1], PassListEnd);
 }
 
 TEST_F(QueueTest, TwoOperationsQueuedAroundAChangeKeepTheirOwnLists) {
@@ -214,7 +232,7 @@ TEST_F(QueueTest, ItemResultRecordNeverFreesTheMethodItCarries) {
     auto record = std::make_unique<CTestEraseOperation>(1, 1, 1);
     record->m_method = &snapshot;
     record->m_ownsMethod = 1;
-    record.reset();  // would be a bad free under the sanitizers if it touched the method
+    record.reset();  // freeing the method, which lives on the stack, aborts in every build
     SUCCEED();
 }
 
@@ -235,8 +253,10 @@ TEST_F(QueueTest, ControlOperationWaitsOnlyWhenOneIsAtTheCursor) {
 TEST_F(QueueTest, ItemResultThatCannotBeDeliveredIsDestroyedBySender) {
     m_sink.Close();
     auto record = std::make_unique<CTestEraseOperation>(1, 1, 1);
-    m_queue.PostItemResult(std::move(record));  // the leak checker proves it was freed
+    const std::shared_ptr<TestEraseLog> log = record->Log();
+    m_queue.PostItemResult(std::move(record));
     EXPECT_EQ(m_sink.Pending(), 0u);
+    EXPECT_EQ(log->liveObjects, 0);
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 // and how control operations steer it from its loop and from check points.
 #include <gtest/gtest.h>
 
-#include "settings/string_table.h"
 #include "ops/check_point.h"
 #include "ops/control_operations.h"
+#include "settings/string_table.h"
 #include "tests/support/test_erase_operation.h"
 #include "tests/support/worker_harness.h"
 
@@ -277,11 +277,18 @@ TEST_F(WorkerTest, CleanupAndExitAbortsTheRunningOperationAndEndsTheWorker) {
     Append(never);
     m_gate->WaitArrived();
     m_harness.Insert<CCleanupAndExit>();
+    // Queued behind the exit, so met by the same check point: run after it, it would
+    // replace the abort and let the item finish.
+    COperationBase* finish = m_harness.Insert<CFinishOperation>();
     m_gate->Release();
     auto messages = m_harness.RunUntilDone(erase);
+    ASSERT_GE(messages.size(), 2u);
     EXPECT_EQ(messages[messages.size() - 2].statusWhenPosted, StatusAborted);
+    EXPECT_EQ(Written().size(), 2u);  // stopped at the check point of the held chunk
     m_harness.Worker().Join();
     EXPECT_EQ(never.Log()->executions, 0);
+    EXPECT_TRUE(MessagesFor(messages, finish).empty());
+    EXPECT_EQ(finish->m_status, StatusQueued);
 }
 
 TEST_F(WorkerTest, StoppingTheWorkerObjectEndsABusyWorker) {

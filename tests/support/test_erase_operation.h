@@ -4,6 +4,7 @@
 // that a test can insert control operations at an exact point.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -42,6 +43,25 @@ struct TestEraseLog {
     std::vector<ChunkPosition> chunksWritten;
     std::vector<int> filesCompleted;
     int executions = 0;
+    // Objects of the family (the original and every copy) not yet destroyed: whoever
+    // owns a queued clone or an undelivered record is seen to free it in every build,
+    // not only under the leak checker.
+    std::atomic<int> liveObjects{0};
+};
+
+// Counts its owner in the log's liveObjects from construction (copies included) to
+// destruction.
+class CLiveMark {
+public:
+    explicit CLiveMark(std::shared_ptr<TestEraseLog> log) : m_log(std::move(log)) {
+        ++m_log->liveObjects;
+    }
+    CLiveMark(const CLiveMark& other) : CLiveMark(other.m_log) {}
+    CLiveMark& operator=(const CLiveMark&) = delete;
+    ~CLiveMark() { --m_log->liveObjects; }
+
+private:
+    std::shared_ptr<TestEraseLog> m_log;
 };
 
 class CTestEraseOperation : public CEraseOperationBase {
@@ -71,6 +91,7 @@ private:
     ChunkPosition m_holdAt{-1, -1, -1};
     std::shared_ptr<CGate> m_gate;
     std::shared_ptr<TestEraseLog> m_log = std::make_shared<TestEraseLog>();
+    CLiveMark m_liveMark{m_log};  // after m_log, which it counts in
     std::wstring m_kindName = L"test erase";
     OperationKind m_kind = OperationKind::kEraseFile;
 };
