@@ -29,6 +29,10 @@ run_config() {
         failed=1
     fi
     summary+=("$name: $(grep -E 'tests passed|tests failed' "$dir.test.log" | tail -1)")
+    # The fault sweep's size, so that a sweep that shrank to nothing shows.
+    local sweep
+    sweep=$(grep -h '^fault sweep: [0-9]* runs' "$dir/Testing/Temporary/LastTest.log" 2>/dev/null)
+    [ -n "$sweep" ] && summary+=("$name: $sweep")
 }
 
 mkdir -p "$root/build"
