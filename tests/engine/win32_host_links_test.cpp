@@ -12,6 +12,7 @@
 
 #include "platform/win32/win32_file_system.h"
 #include "tests/engine/engine_harness.h"
+#include "tests/support/scratch_folder.h"
 
 namespace qmz {
 namespace {
@@ -31,19 +32,7 @@ protected:
         }
     }
     std::wstring Path(const std::wstring& name) const { return m_root + L"\\" + name; }
-    std::string Read(const std::wstring& name) {
-        HANDLE file = CreateFileW(Path(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            return "<missing>";
-        }
-        std::string data(1 << 16, '\0');
-        DWORD read = 0;
-        ReadFile(file, &data[0], static_cast<DWORD>(data.size()), &read, nullptr);
-        CloseHandle(file);
-        data.resize(read);
-        return data;
-    }
+    std::string Read(const std::wstring& name) { return ReadRealFile(Path(name)); }
     bool Exists(const std::wstring& name) {
         return GetFileAttributesW(Path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
     }

@@ -31,6 +31,20 @@ void RemoveTree(const std::wstring& path) {
 
 }  // namespace
 
+std::string ReadRealFile(const std::wstring& path) {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return "<missing>";
+    }
+    std::string data(1 << 20, '\0');
+    DWORD read = 0;
+    ::ReadFile(file, &data[0], static_cast<DWORD>(data.size()), &read, nullptr);
+    ::CloseHandle(file);
+    data.resize(read);
+    return data;
+}
+
 CScratchFolder::CScratchFolder(const std::wstring& prefix) {
     wchar_t temp[MAX_PATH + 1];
     const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);

@@ -22,6 +22,9 @@ private:
     std::wstring m_path;
 };
 
+// What a real file holds (its first MiB), or "<missing>" when it cannot be opened.
+std::string ReadRealFile(const std::wstring& path);
+
 }  // namespace qmz
 
 #endif
