@@ -15,6 +15,8 @@ clean() {
 }
 clean
 trap clean EXIT
+# An interrupted run must not leave an immutable folder that nothing can delete.
+trap 'exit 1' INT TERM HUP
 
 mkdir -p "$root/req/sub" "$root/req2" "$root/outside/tdir" "$root/immutable"
 printf 'precious' >"$root/outside/target.txt"
