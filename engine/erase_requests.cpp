@@ -38,7 +38,7 @@ bool IsProtectedFolder(IFileSystem* fileSystem, const KnownFolderTable& folders,
                        std::wstring path) {
     // Compared as the erase will reach it: "C:/Users/ann/Desktop" or "...\Desktop\."
     // names the desktop just as well.
-    path = WithoutVerbatimPrefix(VerbatimPath(path));
+    path = CanonicalPath(path);
     while (!path.empty() && path.back() == L'\\') {
         path.pop_back();
     }
@@ -72,8 +72,7 @@ std::unique_ptr<CEraseOperationBase> OperationForPath(IFileSystem* fileSystem,
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         return Make<CEraseFolderOnly>(path);
     }
-    if (IsProtectedFolder(fileSystem, folders, path) ||
-        IsDriveRootName(WithoutVerbatimPrefix(VerbatimPath(path)))) {
+    if (IsProtectedFolder(fileSystem, folders, path) || IsDriveRootName(CanonicalPath(path))) {
         return Make<CEraseContentsOfFolder>(path);
     }
     return Make<CEraseFolderAndContents>(path);

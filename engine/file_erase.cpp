@@ -121,17 +121,15 @@ int EraseFileEntry(CEraseOperationBase* operation, uint32_t attributes, const st
         }
     }
 
-    CExactPathFileSystem exactPaths = FileSystemOf(operation);
-    IFileSystem* fileSystem = &exactPaths;
     const std::wstring current = RenameBeforeDelete(operation, path);
-    if (fileSystem->Delete(current) == ERROR_SUCCESS && IsGone(fileSystem, current)) {
+    if (DeleteAndConfirm(operation, current)) {
         if (operation->m_finishFileLatched != 0) {
             return FileResult(operation, path, StatusAborted, 0);
         }
         return FileResult(operation, path, StatusCompleted, 1);
     }
     if (current != path) {
-        fileSystem->Move(current, path);  // leave no "$1" behind
+        FileSystemOf(operation).Move(current, path);  // leave no "$1" behind
     }
     return FileResult(operation, path, StatusFailedOther, 0);
 }

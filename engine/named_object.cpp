@@ -51,14 +51,14 @@ bool SamePath(const std::wstring& final, const std::wstring& plain) {
 
 HandleReach ReachOf(IFileSystem* fileSystem, IFileHandle* handle, const std::wstring& path) {
     std::wstring final;
-    uint32_t error = handle->GetFinalPath(&final);
+    const uint32_t error = handle->GetFinalPath(&final);
     if (CannotBeTold(error)) {
         return HandleReach::kNamedObject;
     }
     if (error != ERROR_SUCCESS) {
         return HandleReach::kUnknown;
     }
-    const std::wstring plain = WithoutVerbatimPrefix(VerbatimPath(path));
+    const std::wstring plain = CanonicalPath(path);
     if (SamePath(final, plain)) {
         return HandleReach::kNamedObject;
     }

@@ -107,6 +107,10 @@ std::wstring VerbatimPath(const std::wstring& path) {
     return verbatim;
 }
 
+std::wstring CanonicalPath(const std::wstring& path) {
+    return WithoutVerbatimPrefix(VerbatimPath(path));
+}
+
 std::wstring WithoutVerbatimPrefix(const std::wstring& path) {
     if (StartsWith(path, kVerbatimUncPrefix)) {
         return L"\\\\" + path.substr(wcslen(kVerbatimUncPrefix));

@@ -27,6 +27,10 @@ bool NamesStream(const std::wstring& path);
 // Other paths ("\\?\", devices, relative) come back as they are.
 std::wstring VerbatimPath(const std::wstring& path);
 
+// The plain path Win32 reaches for `path`: separators as backslashes, "." and ".."
+// resolved, trailing dots and blanks kept. The form in which paths are compared.
+std::wstring CanonicalPath(const std::wstring& path);
+
 // The plain form of a "\\?\" path: "\\?\C:\dir" is "C:\dir", "\\?\UNC\s\x" is "\\s\x".
 std::wstring WithoutVerbatimPrefix(const std::wstring& path);
 
