@@ -51,6 +51,9 @@ public:
     // RegCreateKeyExW with KEY_READ | KEY_WRITE: opens the key, creating missing levels.
     virtual uint32_t CreateKey(RegistryRoot root, const std::wstring& subKey,
                                std::unique_ptr<IRegistryKey>* key) = 0;
+    // Deletes the key with every key and value below it (RegDeleteKeyW, children first);
+    // ERROR_FILE_NOT_FOUND when it does not exist. An empty subKey (a root) is refused.
+    virtual uint32_t DeleteKeyTree(RegistryRoot root, const std::wstring& subKey) = 0;
 };
 
 }  // namespace qmz

@@ -254,6 +254,31 @@ uint32_t CSimRegistry::CreateKey(RegistryRoot root, const std::wstring& subKey,
     return ERROR_SUCCESS;
 }
 
+uint32_t CSimRegistry::DeleteKeyTree(RegistryRoot root, const std::wstring& subKey) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (uint32_t error = InjectedError(SimRegistryCall::kDeleteKeyTree, subKey)) {
+        return error;
+    }
+    const std::vector<std::wstring> parts = SplitPath(subKey);
+    if (parts.empty()) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    Node* parent = Root(root);
+    for (size_t i = 0; i + 1 < parts.size() && parent != nullptr; ++i) {
+        auto child = parent->children.find(Fold(parts[i]));
+        parent = child == parent->children.end() ? nullptr : child->second.get();
+    }
+    auto doomed = parent == nullptr ? decltype(parent->children)::iterator()
+                                    : parent->children.find(Fold(parts.back()));
+    if (parent == nullptr || doomed == parent->children.end()) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    m_journal.push_back(SimRegistryWrite{root, doomed->second->path, std::wstring(),
+                                         RegistryValue{}, SimRegistryChange::kDeleteKey});
+    parent->children.erase(doomed);
+    return ERROR_SUCCESS;
+}
+
 void CSimRegistry::PutValue(RegistryRoot root, const std::wstring& subKey, const std::wstring& name,
                             uint32_t type, std::vector<uint8_t> data) {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -21,12 +21,13 @@ enum class SimRegistryCall {
     kSetValue,
     kDeleteValue,
     kEnumValue,  // EnumValueName and EnumValue; the target is the value at that index
-    kQueryInfo
+    kQueryInfo,
+    kDeleteKeyTree
 };
 
-enum class SimRegistryChange { kSet, kDelete };
+enum class SimRegistryChange { kSet, kDelete, kDeleteKey };
 
-// One successful SetValue or DeleteValue, in call order.
+// One successful SetValue, DeleteValue or DeleteKeyTree (name empty), in call order.
 struct SimRegistryWrite {
     RegistryRoot root = RegistryRoot::kCurrentUser;
     std::wstring keyPath;  // as created, separated by single backslashes
@@ -46,6 +47,7 @@ public:
                      std::unique_ptr<IRegistryKey>* key) override;
     uint32_t CreateKey(RegistryRoot root, const std::wstring& subKey,
                        std::unique_ptr<IRegistryKey>* key) override;
+    uint32_t DeleteKeyTree(RegistryRoot root, const std::wstring& subKey) override;
 
     // Test set-up and inspection, bypassing faults and the journal.
     void PutValue(RegistryRoot root, const std::wstring& subKey, const std::wstring& name,

@@ -109,6 +109,35 @@ private:
     CRegistryKeyHandle m_key;
 };
 
+// RegDeleteTreeW came with Vista; this walks the children itself. A child is deleted
+// before its parent, and the enumeration restarts at index 0 after every deletion.
+uint32_t DeleteTreeBelow(HKEY parent, const std::wstring& subKey) {
+    HKEY opened = nullptr;
+    LONG error = RegOpenKeyExW(parent, subKey.c_str(), 0, KEY_READ | KEY_WRITE, &opened);
+    if (error != ERROR_SUCCESS) {
+        return static_cast<uint32_t>(error);
+    }
+    CRegistryKeyHandle key(opened);
+    std::vector<wchar_t> name(256);  // key names are at most 255 characters
+    for (;;) {
+        DWORD length = static_cast<DWORD>(name.size());
+        error =
+            RegEnumKeyExW(key.Get(), 0, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (error == ERROR_NO_MORE_ITEMS) {
+            break;
+        }
+        if (error != ERROR_SUCCESS) {
+            return static_cast<uint32_t>(error);
+        }
+        const uint32_t child = DeleteTreeBelow(key.Get(), std::wstring(name.data(), length));
+        if (child != ERROR_SUCCESS) {
+            return child;
+        }
+    }
+    key.Reset();
+    return static_cast<uint32_t>(RegDeleteKeyW(parent, subKey.c_str()));
+}
+
 }  // namespace
 
 uint32_t CWin32Registry::OpenKey(RegistryRoot root, const std::wstring& subKey, bool writable,
@@ -133,6 +162,13 @@ uint32_t CWin32Registry::CreateKey(RegistryRoot root, const std::wstring& subKey
     }
     *key = std::make_unique<CWin32RegistryKey>(CRegistryKeyHandle(created));
     return ERROR_SUCCESS;
+}
+
+uint32_t CWin32Registry::DeleteKeyTree(RegistryRoot root, const std::wstring& subKey) {
+    if (subKey.empty()) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    return DeleteTreeBelow(RootKey(root), subKey);
 }
 
 }  // namespace qmz

@@ -14,6 +14,7 @@ public:
                      std::unique_ptr<IRegistryKey>* key) override;
     uint32_t CreateKey(RegistryRoot root, const std::wstring& subKey,
                        std::unique_ptr<IRegistryKey>* key) override;
+    uint32_t DeleteKeyTree(RegistryRoot root, const std::wstring& subKey) override;
 };
 
 }  // namespace qmz

@@ -253,6 +253,26 @@ TEST_P(RegistryContractTest, TwoHandlesSeeOneKey) {
     EXPECT_EQ(value, 5);
 }
 
+TEST_P(RegistryContractTest, DeleteKeyTreeTakesEverythingBelowAndNothingBeside) {
+    SetDwordValue(*Create(kCase + L"\\Doomed\\A\\B"), L"Deep", 1);
+    Create(kCase + L"\\Doomed\\C");
+    SetDwordValue(*Create(kCase + L"\\DoomedSibling"), L"Stays", 2);
+    SetDwordValue(*Create(kCase), L"ParentValue", 3);
+
+    EXPECT_EQ(m_registry->DeleteKeyTree(RegistryRoot::kCurrentUser, kCase + L"\\doomed"),
+              ERROR_SUCCESS);
+    std::unique_ptr<IRegistryKey> key;
+    EXPECT_EQ(Open(kCase + L"\\Doomed\\A", false, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Open(kCase + L"\\Doomed", false, &key), ERROR_FILE_NOT_FOUND);
+    int32_t value = 0;
+    EXPECT_TRUE(ReadDwordValue(*Create(kCase + L"\\DoomedSibling"), L"Stays", &value));
+    EXPECT_TRUE(ReadDwordValue(*Create(kCase), L"ParentValue", &value));
+
+    EXPECT_EQ(m_registry->DeleteKeyTree(RegistryRoot::kCurrentUser, kCase + L"\\Doomed"),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_NE(m_registry->DeleteKeyTree(RegistryRoot::kCurrentUser, L""), ERROR_SUCCESS);
+}
+
 std::vector<RegistryFactory> Factories() {
     std::vector<RegistryFactory> factories;
     factories.push_back({"Sim", [] { return std::make_unique<CSimRegistry>(); }, [] {}});
