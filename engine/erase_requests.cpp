@@ -5,6 +5,7 @@
 #include "engine/browser_erase.h"
 #include "engine/erase_operations.h"
 #include "engine/path_helpers.h"
+#include "engine/volume_erase.h"
 #include "ops/erase_coordinator.h"
 #include "ops/no_case.h"
 #include "ops/path_list.h"
@@ -126,6 +127,36 @@ std::unique_ptr<CEraseOperationBase> CRequestFactory::ForInternetTemp() const {
 
 std::unique_ptr<CEraseOperationBase> CRequestFactory::ForInternetCookies() const {
     return ForBrowserFolder<CEraseInternetCookies>(m_folders.cookies);
+}
+
+template <class TVolumeErase>
+OperationList CRequestFactory::ForRoots(const std::wstring& text) const {
+    OperationList operations;
+    for (const std::wstring& path : ParsePathList(text)) {
+        auto operation = std::make_unique<TVolumeErase>();
+        operation->m_path = path;
+        ApplyDefaults(operation.get());
+        operations.push_back(std::move(operation));
+    }
+    return operations;
+}
+
+OperationList CRequestFactory::ForFreeSpace(const std::wstring& text) const {
+    return ForRoots<CEraseFreeSpace>(text);
+}
+
+OperationList CRequestFactory::ForEntirePartitions(const std::wstring& text) const {
+    return ForRoots<CEraseEntirePartition>(text);
+}
+
+std::unique_ptr<CEraseOperationBase> CRequestFactory::ForRecycleBin(const std::wstring& displayName,
+                                                                    int32_t allUsers) const {
+    auto operation = std::make_unique<CEraseRecycleBin>();
+    operation->m_path = displayName;
+    ApplyDefaults(operation.get());
+    operation->m_includeSuperHidden = 1;
+    operation->m_allUsers = allUsers;
+    return operation;
 }
 
 OperationList CRequestFactory::ForWindowsTemp() const {

@@ -52,9 +52,17 @@ public:
     std::unique_ptr<CEraseOperationBase> ForInternetCookies() const;
     // TEMP, and TMP when it names another folder; none for a variable that is unset.
     OperationList ForWindowsTemp() const;
+    // One free-space or whole-volume erase per path of a request line, the path as given.
+    OperationList ForFreeSpace(const std::wstring& text) const;
+    OperationList ForEntirePartitions(const std::wstring& text) const;
+    // The Recycle Bin, shown under `displayName`; of every user when `allUsers` is 1.
+    std::unique_ptr<CEraseOperationBase> ForRecycleBin(const std::wstring& displayName,
+                                                       int32_t allUsers) const;
 
 private:
     void ApplyDefaults(CEraseOperationBase* operation) const;
+    template <class TVolumeErase>
+    OperationList ForRoots(const std::wstring& text) const;
     template <class TBrowserErase>
     std::unique_ptr<CEraseOperationBase> ForBrowserFolder(const std::wstring& path) const;
 

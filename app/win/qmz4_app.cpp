@@ -8,11 +8,15 @@
 #include <clocale>
 
 #include "app/command_line.h"
+#include "app/win/active_object.h"
 #include "app/win/owner_frame.h"
+#include "app/win/qmz4_module.h"
+#include "app/win/second_instance.h"
 #include "engine/method_table.h"
 #include "ops/erase_coordinator.h"
 #include "resources/string_ids.h"
 #include "settings/settings_store.h"
+#include "ui/resource_ids.h"
 #include "ui/win/qmz4_main.h"
 #include "ui/win/resource_texts.h"
 
@@ -57,16 +61,40 @@ int CQMZ4App::Run(HINSTANCE instance, const wchar_t* commandLine) {
 
     const std::wstring arguments = commandLine != nullptr ? commandLine : L"";
     const CommandLineSwitch found = FindCommandLineSwitch(arguments);
-    if (found == CommandLineSwitch::kRegister || found == CommandLineSwitch::kUnregister) {
-        return 0;  // registration runs never show a window
+    const bool registering =
+        found == CommandLineSwitch::kRegister || found == CommandLineSwitch::kUnregister;
+    // A registration run is not a request: handed on, "/Register" would become a path.
+    if (!registering &&
+        ForwardToRunningInstance(arguments, m_errorMessagePrefix, m_applicationTitle)) {
+        return 0;
     }
 
+    CQMZ4Module module(m_programPath);
+    if (!module.RegisterClassObjects()) {
+        return 1;
+    }
+    if (found == CommandLineSwitch::kEmbedding || found == CommandLineSwitch::kAutomation) {
+        module.RegisterProxyFactory();
+    } else if (found == CommandLineSwitch::kUnregister) {
+        module.UnregisterServer();
+        return 0;
+    } else {
+        module.RegisterServer();  // a failure leaves the program usable, unregistered
+        if (found == CommandLineSwitch::kRegister) {
+            return 0;
+        }
+    }
+    return RunMainWindow(&module, arguments);
+}
+
+int CQMZ4App::RunMainWindow(CQMZ4Module* module, const std::wstring& arguments) {
     if (!m_platform.VersionKnown()) {
         ShowInternalError(nullptr, m_errorMessagePrefix, m_applicationTitle,
                           L"GetVersionEx() failed");
     }
     CEraseCoordinator coordinator(m_platform.Services(), ModifiedMethodSlot());
-    CWindow ownerFrame = CreateOwnerFrame(instance);
+    CWindow ownerFrame = CreateOwnerFrame(m_instance);
+    CActiveObjectRegistration activeObject(m_errorMessagePrefix, m_applicationTitle);
     MainWindowEnvironment environment;
     environment.resources = m_languageResourceModule;
     environment.programDirectory = m_programDirectory;
@@ -77,11 +105,22 @@ int CQMZ4App::Run(HINSTANCE instance, const wchar_t* commandLine) {
     environment.registry = m_platform.Registry();
     environment.sink = m_platform.Sink();
     environment.coordinator = &coordinator;
+    environment.onInitialised = [&activeObject](HWND) { activeObject.Register(); };
     {
         CQMZ4Main mainWindow(std::move(environment));
-        mainWindow.RunModal(ownerFrame.Get());
+        module->SetMainWindow(&mainWindow);
+        module->ApplicationLock()->Lock();
+        if (mainWindow.RunModal(ownerFrame.Get()) == -1) {
+            ShowInternalError(nullptr, m_errorMessagePrefix, m_applicationTitle,
+                              L"DialogBoxParam() of the main window failed");
+        }
+        activeObject.Revoke();
+        ownerFrame.Reset();
+        activeObject.NoteInvisible();
+        module->ApplicationLock()->Unlock();
+        module->SetMainWindow(nullptr);
     }
-    ownerFrame.Reset();
+    module->RevokeClassObjects();
     return 0;
 }
 
@@ -97,6 +136,7 @@ void CQMZ4App::FindProgramDirectory() {
         path.resize(path.size() * 2);
     }
     const size_t slash = path.rfind(L'\\');
+    m_programPath = path;
     m_programDirectory = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
@@ -115,8 +155,12 @@ void CQMZ4App::LoadLanguageModule() {
     m_languageDllPath = m_programDirectory + L"\\QMZ4" + abbreviation + L".dll";
     m_languageDll.Reset(
         LoadLibraryExW(m_languageDllPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    if (m_languageDll) {
+    // A library without the main dialog would leave the program without a window.
+    if (m_languageDll &&
+        FindResourceW(m_languageDll.Get(), MAKEINTRESOURCEW(IDD_QMZ4_MAIN), RT_DIALOG) != nullptr) {
         m_languageResourceModule = m_languageDll.Get();
+    } else {
+        m_languageDll.Reset();
     }
 }
 

@@ -11,6 +11,8 @@
 
 namespace qmz {
 
+class CQMZ4Module;
+
 class CQMZ4App {
 public:
     CQMZ4App() = default;
@@ -21,11 +23,13 @@ public:
     int Run(HINSTANCE instance, const wchar_t* commandLine);
 
 private:
+    int RunMainWindow(CQMZ4Module* module, const std::wstring& arguments);
     void FindProgramDirectory();
     void LoadLanguageModule();
 
     HINSTANCE m_instance = nullptr;
     CWin32Platform m_platform;
+    std::wstring m_programPath;
     std::wstring m_programDirectory;  // without a trailing backslash
     int32_t m_language = 0;
     std::wstring m_languageDllPath;

@@ -231,6 +231,42 @@ TEST_F(EraseRequestsTest, RequestLineIsErasedThroughTheCoordinator) {
     EXPECT_TRUE(window.InternalErrors().empty());
 }
 
+TEST_F(EraseRequestsTest, VolumeRequestsListOneRowPerRootAndTouchNothingWhenConfirmed) {
+    CSimFileSystem& fs = m_platform.FileSystem();
+    CEraseCoordinator coordinator(m_platform.Services(), ModifiedMethodSlot());
+    CCoordinatorWindow window(&m_platform, &coordinator);
+    CRequestFactory factory(m_platform.Services(), m_folders);
+    factory.SetMethod(LookupMethod(kThreePasses));
+
+    AddAll(&coordinator, factory.ForFreeSpace(L"\"C:\\\" \"C:\\Mount\\\" "));
+    AddAll(&coordinator, factory.ForEntirePartitions(L"-embedding C:\\Mount\\"));
+    OperationList bin;
+    bin.push_back(factory.ForRecycleBin(L"ごみ箱", 1));
+    AddAll(&coordinator, std::move(bin));
+    ASSERT_EQ(coordinator.RowCount(), 4);
+    const OperationKind kinds[] = {OperationKind::kEraseFreeSpace, OperationKind::kEraseFreeSpace,
+                                   OperationKind::kEraseEntirePartition,
+                                   OperationKind::kEraseRecycleBin};
+    const wchar_t* paths[] = {L"C:\\", L"C:\\Mount\\", L"C:\\Mount\\", L"ごみ箱"};
+    for (int32_t row = 0; row < 4; ++row) {
+        EXPECT_EQ(coordinator.RowOperation(row)->Kind(), kinds[row]) << row;
+        EXPECT_EQ(coordinator.RowOperation(row)->m_path, paths[row]) << row;
+        EXPECT_EQ(coordinator.RowOperation(row)->m_userName, kUser) << row;
+    }
+
+    // Until these erases exist, a confirmed row must fail, not claim success or write.
+    fs.ClearJournal();
+    ASSERT_TRUE(coordinator.StartWorker());
+    coordinator.StartErase();
+    ASSERT_TRUE(window.PumpUntil([&] { return coordinator.RowCount() == 0; }));
+    ASSERT_EQ(window.ResultRows().size(), 4u);
+    for (const ResultRow& row : window.ResultRows()) {
+        EXPECT_EQ(row.status, StatusFailedOther) << std::string(row.path.begin(), row.path.end());
+    }
+    EXPECT_TRUE(fs.Journal().empty());
+    EXPECT_EQ(fs.ReadAll(std::wstring(kVolumeD) + L"photo.jpg"), "photo");
+}
+
 #ifdef _WIN32
 // The path rule on the real file system: the drive root is only emptied, and no ordinary
 // folder is taken for a volume or mount point (which would leave it standing, emptied).

@@ -274,7 +274,7 @@ TEST(MainWindowTest, ClosingSavesThePlacementAndTheNextStartComesBackThere) {
     EXPECT_TRUE(again.Close());
 }
 
-TEST(MainWindowTest, AMissingLanguageLibraryFallsBackToJapaneseSilently) {
+TEST(MainWindowTest, AMissingOrForeignLanguageLibraryFallsBackToJapaneseSilently) {
     ResetRegistry();
     HKEY key = nullptr;
     const std::wstring settings = std::wstring(kProgramKey) + L"\\Settings";
@@ -293,6 +293,19 @@ TEST(MainWindowTest, AMissingLanguageLibraryFallsBackToJapaneseSilently) {
     EXPECT_EQ(program.TabCaption(GetDlgItem(program.Window(), 1003), 1), L"基本消去");
     EXPECT_EQ(program.VisibleWindowCount(), 1) << "no message about the missing library";
     EXPECT_TRUE(program.Close());
+
+    // A library that loads but lacks the program's dialogs is no language library either.
+    const std::wstring& exe = ProgramPath();
+    const std::wstring library = exe.substr(0, exe.find_last_of(L"\\/")) + L"\\QMZ4ENU.dll";
+    ASSERT_TRUE(CopyFileW(L"C:\\windows\\system32\\version.dll", library.c_str(), FALSE));
+    CProgram withLibrary(ProgramPath());
+    const bool started = withLibrary.Start();
+    DeleteFileW(library.c_str());  // before any assertion can end the test
+    ASSERT_TRUE(started) << "the program vanished with a foreign library";
+    GetWindowTextW(withLibrary.Window(), title, 64);
+    EXPECT_EQ(std::wstring(title), kTitle);
+    EXPECT_EQ(withLibrary.TabCaption(GetDlgItem(withLibrary.Window(), 1003), 1), L"基本消去");
+    EXPECT_TRUE(withLibrary.Close());
     ResetRegistry();
 }
 

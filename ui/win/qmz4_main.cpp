@@ -166,6 +166,16 @@ void CQMZ4Main::OnInitDialog() {
             break;
         }
     }
+    if (m_env.onInitialised) {
+        m_env.onInitialised(m_hwnd);
+    }
+    m_initialised = true;
+    // Automation calls that COM delivered while the window was being made.
+    std::vector<std::function<void()>> pending;
+    pending.swap(m_pendingRequests);
+    for (const auto& request : pending) {
+        request();
+    }
 }
 
 void CQMZ4Main::InitSystemMenuAndIcons() {

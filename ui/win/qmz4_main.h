@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/erase_requests.h"
 #include "ops/erase_coordinator.h"
@@ -15,6 +17,7 @@
 #include "platform/win32/win32_services.h"
 #include "settings/settings_store.h"
 #include "ui/model/status_texts.h"
+#include "ui/win/automation_target.h"
 #include "ui/win/drop_target.h"
 #include "ui/win/file_picker.h"
 #include "ui/win/list_view.h"
@@ -35,9 +38,11 @@ struct MainWindowEnvironment {
     IRegistry* registry = nullptr;
     CWindowMessageSink* sink = nullptr;  // pointed at the window once it exists
     CEraseCoordinator* coordinator = nullptr;
+    // Called once the window is initialised (the running-object-table entry is made there).
+    std::function<void(HWND)> onInitialised;
 };
 
-class CQMZ4Main : private IEraseListView {
+class CQMZ4Main : private IEraseListView, public IAutomationTarget {
 public:
     explicit CQMZ4Main(MainWindowEnvironment environment);
     ~CQMZ4Main();
@@ -46,6 +51,14 @@ public:
 
     // Runs the window modally with `owner` as its parent.
     INT_PTR RunModal(HWND owner);
+
+    // Automation requests (qmz4_main_requests.cpp). One that arrives before the window is
+    // initialised waits until it is.
+    void DoFilesAndFolders(const std::wstring& pathList) override;
+    void DoFreeSpace(const std::wstring& rootList) override;
+    void DoEntirePartitions(const std::wstring& rootList) override;
+    void DoRecycleBin() override;
+    void SetProxyAttached(bool attached) override { m_automationProxyActive = attached; }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
@@ -77,6 +90,9 @@ private:
     void AddFileAndFolderRequest(const std::wstring& pathList);
     // Rows added by a button of the window: the first new one is scrolled into view.
     void AddButtonRequest(OperationList operations);
+    void AddExternalRequest(OperationList operations, int tab);
+    // Runs `request` now, or once the window is initialised.
+    void WhenInitialised(std::function<void()> request);
     void FinishExternalRequest(int32_t firstNewRow, int tab);
     void OnPickItems();
     void OnStartErase();
@@ -179,8 +195,10 @@ private:
 
     // Control.
     CMenu m_pauseMenu;
-    // Set by the automation object while a client holds the program: closing is refused.
+    // Set by the automation proxy while a client holds it: closing is refused.
     bool m_automationProxyActive = false;
+    bool m_initialised = false;
+    std::vector<std::function<void()>> m_pendingRequests;
     bool m_exiting = false;
 };
 

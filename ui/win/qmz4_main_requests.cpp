@@ -45,6 +45,42 @@ void CQMZ4Main::AddFileAndFolderRequest(const std::wstring& pathList) {
     FinishExternalRequest(first, kPageBasic);
 }
 
+void CQMZ4Main::AddExternalRequest(OperationList operations, int tab) {
+    FinishExternalRequest(AddAll(m_env.coordinator, std::move(operations)), tab);
+}
+
+void CQMZ4Main::WhenInitialised(std::function<void()> request) {
+    if (m_initialised) {
+        request();
+    } else {
+        m_pendingRequests.push_back(std::move(request));
+    }
+}
+
+void CQMZ4Main::DoFilesAndFolders(const std::wstring& pathList) {
+    WhenInitialised([this, pathList] { AddFileAndFolderRequest(pathList); });
+}
+
+void CQMZ4Main::DoFreeSpace(const std::wstring& rootList) {
+    WhenInitialised(
+        [this, rootList] { AddExternalRequest(m_requests->ForFreeSpace(rootList), kPageFull); });
+}
+
+void CQMZ4Main::DoEntirePartitions(const std::wstring& rootList) {
+    WhenInitialised([this, rootList] {
+        AddExternalRequest(m_requests->ForEntirePartitions(rootList), kPageFull);
+    });
+}
+
+void CQMZ4Main::DoRecycleBin() {
+    WhenInitialised([this] {
+        OperationList operations;
+        operations.push_back(
+            m_requests->ForRecycleBin(Text(IDS_RECYCLE_BIN), m_settings.AllUsersRecycleBin));
+        AddExternalRequest(std::move(operations), kPageFull);
+    });
+}
+
 void CQMZ4Main::FinishExternalRequest(int32_t firstNewRow, int tab) {
     if (m_settings.Autorun == 1) {
         // Posted, so that the request's caller returns before the erase starts.
