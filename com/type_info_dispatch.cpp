@@ -14,7 +14,7 @@ HRESULT CTypeInfoCache::Get(ITypeInfo** info) {
     }
     *info = nullptr;
     if (!m_info) {
-        CComRef<ITypeLib> library;
+        CComPtr<ITypeLib> library;
         HRESULT result = LoadRegTypeLib(m_library, 1, 0, LOCALE_NEUTRAL, library.Receive());
         if (FAILED(result)) {
             // Not registered (or registered elsewhere and gone): the copy inside the module.
@@ -49,7 +49,7 @@ HRESULT DispatchIdsOfNames(CTypeInfoCache* cache, REFIID iid, LPOLESTR* names, U
     if (!IsEqualIID(iid, IID_NULL)) {
         return DISP_E_UNKNOWNINTERFACE;
     }
-    CComRef<ITypeInfo> info;
+    CComPtr<ITypeInfo> info;
     const HRESULT result = cache->Get(info.Receive());
     if (FAILED(result)) {
         return result;
@@ -63,7 +63,7 @@ HRESULT DispatchInvoke(CTypeInfoCache* cache, void* dual, DISPID id, REFIID iid,
     if (!IsEqualIID(iid, IID_NULL)) {
         return DISP_E_UNKNOWNINTERFACE;
     }
-    CComRef<ITypeInfo> info;
+    CComPtr<ITypeInfo> info;
     const HRESULT loaded = cache->Get(info.Receive());
     if (FAILED(loaded)) {
         return loaded;

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "com/com_ref.h"
+#include "com/com_ptr.h"
 
 namespace qmz {
 
@@ -24,7 +24,7 @@ private:
     GUID m_library;
     GUID m_interface;
     std::wstring m_modulePath;
-    CComRef<ITypeInfo> m_info;
+    CComPtr<ITypeInfo> m_info;
 };
 
 // The IDispatch methods of a dual interface whose vtable is `dual`.

@@ -81,7 +81,7 @@ CActiveObjectRegistration::~CActiveObjectRegistration() {
 }
 
 void CActiveObjectRegistration::Register() {
-    m_unknown.Reset(new (std::nothrow) CMainWindowObject());
+    m_unknown.Attach(new (std::nothrow) CMainWindowObject());
     if (!m_unknown) {
         ShowError(L"GetInterface() failed");
         return;

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "com/com_ref.h"
+#include "com/com_ptr.h"
 
 namespace qmz {
 
@@ -31,7 +31,7 @@ private:
 
     std::wstring m_errorMessagePrefix;
     std::wstring m_applicationTitle;
-    CComRef<IUnknown> m_unknown;
+    CComPtr<IUnknown> m_unknown;
     DWORD m_cookie = 0;
 };
 

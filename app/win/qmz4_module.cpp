@@ -6,7 +6,7 @@
 #include "app/win/qmz4_main_auto.h"
 #include "app/win/qmz4_main_auto_proxy.h"
 #include "com/class_factory.h"
-#include "com/com_ref.h"
+#include "com/com_ptr.h"
 #include "com/dispatch_call.h"
 #include "platform/win32/win32_registry.h"
 #include "registration/com_ids.h"
@@ -17,7 +17,7 @@ namespace {
 
 HRESULT RegisterFactory(CQMZ4Module* module, const wchar_t* classId, CreateInstanceFunction create,
                         DWORD use, DWORD* cookie) {
-    CComRef<IClassFactory> factory(new CClassFactory(module->ApplicationLock(), create, module));
+    CComPtr<IClassFactory> factory(new CClassFactory(module->ApplicationLock(), create, module));
     return CoRegisterClassObject(GuidFromText(classId), factory.Get(), CLSCTX_LOCAL_SERVER, use,
                                  cookie);
 }
@@ -68,7 +68,7 @@ HRESULT CQMZ4Module::RegisterServer() {
     if (SUCCEEDED(first)) {
         first = script;
     }
-    CComRef<ITypeLib> library;
+    CComPtr<ITypeLib> library;
     const HRESULT typeLibrary =
         LoadTypeLibEx(m_programPath.c_str(), REGKIND_REGISTER, library.Receive());
     return SUCCEEDED(first) ? typeLibrary : first;

@@ -6,7 +6,7 @@
 
 #include <new>
 
-#include "com/com_ref.h"
+#include "com/com_ptr.h"
 #include "com/dispatch_call.h"
 #include "registration/com_ids.h"
 #include "ui/win/resource_texts.h"
@@ -18,11 +18,11 @@ constexpr DISPID kDoFilesAndFolders = 1;
 
 // Only a test that something answers there; the call goes through a new object.
 bool InstanceIsRunning() {
-    CComRef<IUnknown> active;
+    CComPtr<IUnknown> active;
     if (FAILED(GetActiveObject(GuidFromText(kMainAutoClassId), nullptr, active.Receive()))) {
         return false;
     }
-    CComRef<IDispatch> dispatch;
+    CComPtr<IDispatch> dispatch;
     return SUCCEEDED(active->QueryInterface(IID_IDispatch, dispatch.ReceiveVoid()));
 }
 
@@ -34,7 +34,7 @@ bool ForwardToRunningInstance(const std::wstring& commandLine,
     if (!InstanceIsRunning()) {
         return false;
     }
-    CComRef<IDispatch> mainAuto;
+    CComPtr<IDispatch> mainAuto;
     if (FAILED(CreateMainAutoDispatch(mainAuto.Receive()))) {
         ShowInternalError(nullptr, errorMessagePrefix, applicationTitle,
                           L"CreateDispatch() of main auto failed");

@@ -1,6 +1,6 @@
 #include "shellext/win/command_support.h"
 
-#include "com/com_ref.h"
+#include "com/com_ptr.h"
 #include "com/dispatch_call.h"
 #include "shellext/model/shellext_string_ids.h"
 #include "shellext/win/shellext_app.h"
@@ -49,7 +49,7 @@ std::wstring VerbText(LPCSTR verb) {
 
 void CallMainProgram(HWND owner, const HandlerTexts& texts, DISPID id,
                      const std::wstring* argument) {
-    CComRef<IDispatch> program;
+    CComPtr<IDispatch> program;
     std::wstring failure;
     if (FAILED(CreateMainAutoDispatch(program.Receive()))) {
         failure = L"CreateDispatch() of main auto failed";

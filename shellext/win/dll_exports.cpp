@@ -3,7 +3,7 @@
 // The other Windows headers need the types of <windows.h>.
 #include <olectl.h>
 
-#include "com/com_ref.h"
+#include "com/com_ptr.h"
 #include "platform/win32/win32_registry.h"
 #include "registration/server_scripts.h"
 #include "shellext/win/handler_base.h"
@@ -30,7 +30,7 @@ STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, void** object) {
     }
     *object = nullptr;
     return qmz::Guarded([&] {
-        qmz::CComRef<IClassFactory> factory(CQMZ4shellextApp::Instance().ClassObject(classId));
+        qmz::CComPtr<IClassFactory> factory(CQMZ4shellextApp::Instance().ClassObject(classId));
         return factory ? factory->QueryInterface(iid, object) : CLASS_E_CLASSNOTAVAILABLE;
     });
 }
@@ -51,7 +51,7 @@ STDAPI DllRegisterServer() {
             result =
                 ResultOf(qmz::ApplyRegistryScript(&registry, qmz::RecycleBinHandlerScript(path)));
         }
-        qmz::CComRef<ITypeLib> library;
+        qmz::CComPtr<ITypeLib> library;
         if (SUCCEEDED(result)) {
             result = LoadOwnTypeLib(library.Receive());
         }
@@ -74,7 +74,7 @@ STDAPI DllUnregisterServer() {
         if (SUCCEEDED(result)) {
             result = recycleBin;
         }
-        qmz::CComRef<ITypeLib> library;
+        qmz::CComPtr<ITypeLib> library;
         TLIBATTR* attributes = nullptr;
         HRESULT typeLib = LoadOwnTypeLib(library.Receive());
         if (SUCCEEDED(typeLib)) {

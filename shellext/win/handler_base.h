@@ -11,7 +11,7 @@
 
 #include <new>
 
-#include "com/com_ref.h"
+#include "com/com_ptr.h"
 #include "com/dispatch_call.h"
 #include "com/module_lock.h"
 #include "com/type_info_dispatch.h"
@@ -107,7 +107,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE Initialize(PCIDLIST_ABSOLUTE folder, IUnknown* data,
                                          ULONG_PTR programKey) override {
-        CComRef<IDataObject> dataObject;
+        CComPtr<IDataObject> dataObject;
         if (data != nullptr) {
             data->QueryInterface(IID_IDataObject, dataObject.ReceiveVoid());
         }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "com/bstr.h"
-#include "com/com_ref.h"
+#include "com/com_ptr.h"
 #include "qmz4_h.h"
 #include "registration/com_ids.h"
 #include "tests/com/com_fixture.h"
@@ -57,7 +57,7 @@ TEST_F(NativeClientTest, VtableCallsStartTheServerAndAddOneRowPerPath) {
     const std::wstring folder = ScratchFolder(L"vtable");
     const std::wstring spaced = folder + L"\\a b.txt";
     const std::wstring plain = folder + L"\\c.txt";
-    CComRef<IQMZ4MainAuto> automation;
+    CComPtr<IQMZ4MainAuto> automation;
     ASSERT_EQ(CoCreateInstance(Guid(kMainAutoClassId), nullptr, CLSCTX_LOCAL_SERVER,
                                Guid(kMainAutoInterfaceId), automation.ReceiveVoid()),
               S_OK);
@@ -86,7 +86,7 @@ TEST_F(NativeClientTest, DispatchByNameReachesEachMethodAndRefusesUnknownNames) 
     CComSession com;
     ASSERT_TRUE(com.Ok());
     const std::wstring spaced = ScratchFolder(L"dispatch") + L"\\x y.txt";
-    CComRef<IDispatch> dispatch;
+    CComPtr<IDispatch> dispatch;
     ASSERT_EQ(CoCreateInstance(Guid(kMainAutoClassId), nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
                                dispatch.ReceiveVoid()),
               S_OK);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "com/com_ref.h"
+#include "com/com_ptr.h"
 #include "registration/com_ids.h"
 #include "tests/com/com_fixture.h"
 #include "tests/gui/program_driver.h"
@@ -28,7 +28,7 @@ class ProxyTest : public CComServerTest {};
 TEST_F(ProxyTest, AHeldApplicationObjectKeepsTheIdleWindowOpenUntilReleased) {
     CComSession com;
     ASSERT_TRUE(com.Ok());
-    CComRef<IUnknown> proxy;
+    CComPtr<IUnknown> proxy;
     ASSERT_EQ(CoCreateInstance(Guid(kProxyClassId), nullptr, CLSCTX_LOCAL_SERVER, IID_IUnknown,
                                proxy.ReceiveVoid()),
               S_OK);

@@ -19,7 +19,7 @@
 #include "resources/string_ids.h"
 #include "tests/gui/program_driver.h"
 #include "ui/model/picker_selection.h"
-#include "ui/win/com_ptr.h"
+#include "com/com_ptr.h"
 #include "ui/win/drop_target.h"
 #include "ui/win/file_picker.h"
 #include "ui/win/resource_texts.h"

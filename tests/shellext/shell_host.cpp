@@ -27,11 +27,11 @@ DWORD RunRegsvr32(bool unregister) {
     return exitCode;
 }
 
-CComRef<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths) {
+CComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths) {
     std::vector<PIDLIST_ABSOLUTE> absolute;
     std::vector<PCUITEMID_CHILD> children;
-    CComRef<IShellFolder> parent;
-    CComRef<IDataObject> data;
+    CComPtr<IShellFolder> parent;
+    CComPtr<IDataObject> data;
     bool parsed = true;
     for (const std::wstring& path : paths) {
         PIDLIST_ABSOLUTE list = nullptr;
@@ -52,8 +52,8 @@ CComRef<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths) {
     return data;
 }
 
-CComRef<IContextMenu> CreateHandler(const wchar_t* classId) {
-    CComRef<IContextMenu> handler;
+CComPtr<IContextMenu> CreateHandler(const wchar_t* classId) {
+    CComPtr<IContextMenu> handler;
     CoCreateInstance(GuidFromText(classId), nullptr, CLSCTX_INPROC_SERVER, IID_IContextMenu,
                      handler.ReceiveVoid());
     return handler;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "com/com_ref.h"
+#include "com/com_ptr.h"
 
 namespace qmz::shx {
 
@@ -22,10 +22,10 @@ DWORD RunRegsvr32(bool unregister);
 
 // The data object the shell makes for `paths`, which lie in one folder (or are drive
 // roots), as Explorer hands it to a handler.
-CComRef<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths);
+CComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths);
 
 // A handler made as Explorer makes it: CoCreateInstance of its registered class id.
-CComRef<IContextMenu> CreateHandler(const wchar_t* classId);
+CComPtr<IContextMenu> CreateHandler(const wchar_t* classId);
 
 struct MenuItem {
     UINT id;

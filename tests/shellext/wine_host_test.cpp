@@ -49,10 +49,10 @@ protected:
     comtest::CComSession m_com;
 };
 
-CComRef<IContextMenu> InitializedHandler(const wchar_t* classId, IDataObject* data,
+CComPtr<IContextMenu> InitializedHandler(const wchar_t* classId, IDataObject* data,
                                          HRESULT expected = S_OK) {
-    CComRef<IContextMenu> handler = CreateHandler(classId);
-    CComRef<IShellExtInit> init;
+    CComPtr<IContextMenu> handler = CreateHandler(classId);
+    CComPtr<IShellExtInit> init;
     if (handler) {
         handler->QueryInterface(IID_IShellExtInit, init.ReceiveVoid());
     }
@@ -86,9 +86,9 @@ TEST_F(ShellHostTest, FilesAndAFolderGoToTheRunningProgramAsItems) {
     CRunningProgram program;
     ASSERT_TRUE(program.AttachToOnly(5000));
 
-    CComRef<IDataObject> data = ShellDataObject({spaced, plain, sub});
+    CComPtr<IDataObject> data = ShellDataObject({spaced, plain, sub});
     ASSERT_TRUE(data);
-    CComRef<IContextMenu> handler = InitializedHandler(kMenuClassId, data.Get());
+    CComPtr<IContextMenu> handler = InitializedHandler(kMenuClassId, data.Get());
     ASSERT_TRUE(handler);
     CHostMenu onlyDefault;
     EXPECT_EQ(onlyDefault.Fill(handler.Get(), CMF_DEFAULTONLY), S_OK);
@@ -127,11 +127,11 @@ TEST_F(ShellHostTest, FilesAndAFolderGoToTheRunningProgramAsItems) {
 TEST_F(ShellHostTest, ADriveRootGetsTheDriveCommandsExceptWholeErasureOfTheCurrentVolume) {
     wchar_t previous[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, previous);
-    CComRef<IDataObject> data = ShellDataObject({L"D:\\"});
+    CComPtr<IDataObject> data = ShellDataObject({L"D:\\"});
     ASSERT_TRUE(data);
 
     ASSERT_TRUE(SetCurrentDirectoryW(L"D:\\"));
-    CComRef<IContextMenu> current = InitializedHandler(kMenuClassId, data.Get());
+    CComPtr<IContextMenu> current = InitializedHandler(kMenuClassId, data.Get());
     ASSERT_TRUE(current);
     CHostMenu currentMenu;
     EXPECT_EQ(currentMenu.Fill(current.Get()), MAKE_HRESULT(SEVERITY_SUCCESS, 0, 2));
@@ -142,7 +142,7 @@ TEST_F(ShellHostTest, ADriveRootGetsTheDriveCommandsExceptWholeErasureOfTheCurre
     ASSERT_TRUE(program.AttachToOnly(10000)) << "COM did not start the program";
 
     ASSERT_TRUE(SetCurrentDirectoryW(previous));
-    CComRef<IContextMenu> other = InitializedHandler(kMenuClassId, data.Get());
+    CComPtr<IContextMenu> other = InitializedHandler(kMenuClassId, data.Get());
     ASSERT_TRUE(other);
     CHostMenu otherMenu;
     EXPECT_EQ(otherMenu.Fill(other.Get()), MAKE_HRESULT(SEVERITY_SUCCESS, 0, 3));
@@ -158,7 +158,7 @@ TEST_F(ShellHostTest, ADriveRootGetsTheDriveCommandsExceptWholeErasureOfTheCurre
 }
 
 TEST_F(ShellHostTest, TheRecycleBinCommandRunsByNumberOrByItsOwnText) {
-    CComRef<IContextMenu> handler = InitializedHandler(kRecycleBinMenuClassId, nullptr);
+    CComPtr<IContextMenu> handler = InitializedHandler(kRecycleBinMenuClassId, nullptr);
     ASSERT_TRUE(handler);
     CHostMenu menu;
     EXPECT_EQ(menu.Fill(handler.Get()), MAKE_HRESULT(SEVERITY_SUCCESS, 0, 1));
@@ -185,7 +185,7 @@ TEST_F(ShellHostTest, AProgramThatCannotBeReachedIsReportedToTheUser) {
     comtest::RunProgram(L"/Unregister");
     HWND owner = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
-    CComRef<IContextMenu> handler = InitializedHandler(kRecycleBinMenuClassId, nullptr);
+    CComPtr<IContextMenu> handler = InitializedHandler(kRecycleBinMenuClassId, nullptr);
     ASSERT_TRUE(handler);
     CMINVOKECOMMANDINFO info = {};
     info.cbSize = sizeof(info);

@@ -28,9 +28,9 @@ std::wstring CommandTextWithLanguage(DWORD language) {
         reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
     std::wstring text = L"<no handler>";
     {
-        CComRef<IClassFactory> factory;
-        CComRef<IContextMenu> handler;
-        CComRef<IShellExtInit> init;
+        CComPtr<IClassFactory> factory;
+        CComPtr<IContextMenu> handler;
+        CComPtr<IShellExtInit> init;
         if (getClassObject != nullptr &&
             SUCCEEDED(getClassObject(GuidFromText(kRecycleBinMenuClassId), IID_IClassFactory,
                                      factory.ReceiveVoid())) &&

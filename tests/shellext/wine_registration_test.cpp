@@ -137,7 +137,7 @@ TEST(ShellextRegistration, Regsvr32WritesEveryEntryAndRemovesAllButTheKeptParent
 // The type library inside the DLL carries the ids the code uses, and each interface's
 // methods in vtable order with DISPIDs 1 to 4; the texts are the source's, undamaged.
 TEST(ShellextResources, TypeLibraryAndStringsAreTheSources) {
-    CComRef<ITypeLib> library;
+    CComPtr<ITypeLib> library;
     ASSERT_HRESULT_SUCCEEDED(LoadTypeLibEx(DllPath().c_str(), REGKIND_NONE, library.Receive()));
     TLIBATTR* attributes = nullptr;
     ASSERT_HRESULT_SUCCEEDED(library->GetLibAttr(&attributes));
@@ -151,13 +151,13 @@ TEST(ShellextResources, TypeLibraryAndStringsAreTheSources) {
     const wchar_t* expectedNames[] = {L"Initialize", L"GetCommandString", L"InvokeCommand",
                                       L"QueryContextMenu"};
     for (const wchar_t* classId : {kMenuClassId, kRecycleBinMenuClassId}) {
-        CComRef<ITypeInfo> coclass;
+        CComPtr<ITypeInfo> coclass;
         ASSERT_HRESULT_SUCCEEDED(
             library->GetTypeInfoOfGuid(GuidFromText(classId), coclass.Receive()));
         // The class's default interface, as its vtable half.
         HREFTYPE reference = 0;
-        CComRef<ITypeInfo> dispatch;
-        CComRef<ITypeInfo> dual;
+        CComPtr<ITypeInfo> dispatch;
+        CComPtr<ITypeInfo> dual;
         ASSERT_HRESULT_SUCCEEDED(coclass->GetRefTypeOfImplType(0, &reference));
         ASSERT_HRESULT_SUCCEEDED(coclass->GetRefTypeInfo(reference, dispatch.Receive()));
         ASSERT_HRESULT_SUCCEEDED(dispatch->GetRefTypeOfImplType(-1, &reference));

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
+#include "com/com_ptr.h"
 #include "ui/resource_ids.h"
-#include "ui/win/com_ptr.h"
 #include "ui/win/picker_view_selection.h"
 #include "ui/win/resource_texts.h"
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "ui/win/com_ptr.h"
+#include "com/com_ptr.h"
 #include "ui/win/file_open_dialog_events_vista.h"
 #include "ui/win/file_picker.h"
 

@@ -8,8 +8,8 @@
 
 #include <string>
 
+#include "com/com_ptr.h"
 #include "ui/model/picker_selection.h"
-#include "ui/win/com_ptr.h"
 
 namespace qmz {
 

@@ -2,8 +2,8 @@
 
 #include <shlobj.h>
 
+#include "com/com_ptr.h"
 #include "ui/model/id_list_array.h"
-#include "ui/win/com_ptr.h"
 
 namespace qmz {
 namespace {

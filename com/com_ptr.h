@@ -1,6 +1,10 @@
-// Sole owner of one reference to a COM object: released exactly once, at the end of its
-// owner's scope. Include <windows.h> before this header.
+// Sole owner of one reference to a COM object: released exactly once, when replaced or at
+// the end of its owner's scope.
 #pragma once
+
+#include <windows.h>
+// The other Windows headers need the types of <windows.h>.
+#include <unknwn.h>
 
 #include <utility>
 
@@ -10,9 +14,18 @@ template <class Interface>
 class CComPtr {
 public:
     CComPtr() = default;
+    // Takes over a reference the caller already owns.
+    explicit CComPtr(Interface* owned) : m_object(owned) {}
     ~CComPtr() { Reset(); }
     CComPtr(const CComPtr&) = delete;
     CComPtr& operator=(const CComPtr&) = delete;
+    CComPtr(CComPtr&& other) noexcept : m_object(std::exchange(other.m_object, nullptr)) {}
+    CComPtr& operator=(CComPtr&& other) noexcept {
+        if (this != &other) {
+            Attach(std::exchange(other.m_object, nullptr));
+        }
+        return *this;
+    }
 
     Interface* Get() const { return m_object; }
     Interface* operator->() const { return m_object; }
