@@ -1,13 +1,14 @@
 #!/bin/bash
-# Builds the Windows program and starts it under Wine, in a prefix of its own with the
-# Japanese font mapping. Without a display a private Xvfb is started.
+# Builds the Windows program and its Explorer extension and starts the program under
+# Wine, in a prefix of its own with the Japanese font mapping. Without a display a
+# private Xvfb is started.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/install_deps.sh"
 dir="$root/build/run"
 cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$dir" -j"$(nproc)" --target QMZ4
+cmake --build "$dir" -j"$(nproc)" --target QMZ4 QMZ4shellext
 # The prefix sees none of the host but its scratch folder, as drive D:.
 "$root/cmake/wine_prefix_init.sh" "$dir/wineprefix" d="$dir/scratch"
 echo "Drive D: in the program is $dir/scratch: put files there to try erasing them."
