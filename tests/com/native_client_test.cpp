@@ -118,5 +118,28 @@ TEST_F(NativeClientTest, DispatchByNameReachesEachMethodAndRefusesUnknownNames) 
     EXPECT_TRUE(program.Close());
 }
 
+TEST_F(NativeClientTest, NamesComeFromTheProgramFileWhenNoTypeLibraryIsRegistered) {
+    CComSession com;
+    ASSERT_TRUE(com.Ok());
+    // A process COM starts does not register again, so the library stays unregistered.
+    ASSERT_EQ(UnRegisterTypeLib(Guid(kQmz4LibraryId), 1, 0, LOCALE_NEUTRAL, SYS_WIN64), S_OK);
+    CComPtr<ITypeLib> registered;
+    ASSERT_FALSE(SUCCEEDED(
+        LoadRegTypeLib(Guid(kQmz4LibraryId), 1, 0, LOCALE_NEUTRAL, registered.Receive())));
+    CComPtr<IDispatch> dispatch;
+    ASSERT_EQ(CoCreateInstance(Guid(kMainAutoClassId), nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                               dispatch.ReceiveVoid()),
+              S_OK);
+    CRunningProgram program;
+    ASSERT_TRUE(program.AttachToOnly(15000)) << "COM started no program with a window";
+
+    EXPECT_EQ(IdOf(dispatch.Get(), L"DoRecycleBin"), 4);
+    EXPECT_EQ(CallByName(dispatch.Get(), L"DoRecycleBin", nullptr), S_OK);
+    ASSERT_TRUE(program.WaitForRows(1));
+    EXPECT_TRUE(HasRows(program, {{L"", kRecycleBinKind}}));
+    dispatch.Reset();
+    EXPECT_TRUE(program.Close());
+}
+
 }  // namespace
 }  // namespace qmz::comtest
