@@ -55,20 +55,6 @@ bool WriteText(const std::wstring& path, const std::string& text) {
     return fclose(file) == 0 && written;
 }
 
-std::string Contents(const std::wstring& path) {
-    std::string text;
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (file != nullptr) {
-        char buffer[4096];
-        size_t read = 0;
-        while ((read = fread(buffer, 1, sizeof(buffer), file)) > 0) {
-            text.append(buffer, read);
-        }
-        fclose(file);
-    }
-    return text;
-}
-
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

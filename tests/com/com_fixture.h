@@ -32,7 +32,6 @@ void SetSetting(const wchar_t* name, DWORD value);
 // A fresh folder D:\com\<name> on the scratch drive.
 std::wstring ScratchFolder(const std::wstring& name);
 bool WriteText(const std::wstring& path, const std::string& text);
-std::string Contents(const std::wstring& path);
 bool Exists(const std::wstring& path);
 
 struct ExpectedRow {

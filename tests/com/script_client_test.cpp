@@ -58,7 +58,7 @@ TEST_F(ScriptClientTest, WithAutorunTheScriptsFileIsErasedAndItsSiblingStays) {
     CRunningProgram program;
     ASSERT_TRUE(program.AttachToOnly(15000)) << "COM started no program with a window";
     EXPECT_TRUE(gui::WaitUntil(30000, [&] { return !Exists(victim); }));
-    EXPECT_EQ(Contents(sibling), "the neighbour") << "only the quoted path is erased";
+    EXPECT_EQ(gui::Contents(sibling), "the neighbour") << "only the quoted path is erased";
     EXPECT_TRUE(program.Close());
 }
 

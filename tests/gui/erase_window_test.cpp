@@ -83,20 +83,6 @@ bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string Contents(const std::wstring& path) {
-    std::string text;
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (file != nullptr) {
-        char buffer[4096];
-        size_t read = 0;
-        while ((read = fread(buffer, 1, sizeof(buffer), file)) > 0) {
-            text.append(buffer, read);
-        }
-        fclose(file);
-    }
-    return text;
-}
-
 ULONGLONG LastWrite(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);

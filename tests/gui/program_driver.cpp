@@ -269,6 +269,20 @@ void Settle(DWORD milliseconds) {
     } while (GetTickCount() - start < milliseconds);
 }
 
+std::string Contents(const std::wstring& path) {
+    std::string text;
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (file != nullptr) {
+        char buffer[4096];
+        size_t read = 0;
+        while ((read = fread(buffer, 1, sizeof(buffer), file)) > 0) {
+            text.append(buffer, read);
+        }
+        fclose(file);
+    }
+    return text;
+}
+
 bool SaveScreenshot(HWND window, const std::wstring& path) {
     RECT rect = {};
     GetWindowRect(window, &rect);

@@ -77,6 +77,9 @@ bool WaitUntil(DWORD milliseconds, TDone done) {
     return true;
 }
 
+// Everything a file holds; empty when it cannot be read.
+std::string Contents(const std::wstring& path);
+
 // Writes the screen area of `window` as a 24-bit BMP file.
 bool SaveScreenshot(HWND window, const std::wstring& path);
 
