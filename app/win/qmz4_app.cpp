@@ -110,7 +110,10 @@ int CQMZ4App::RunMainWindow(CQMZ4Module* module, const std::wstring& arguments) 
         CQMZ4Main mainWindow(std::move(environment));
         module->SetMainWindow(&mainWindow);
         module->ApplicationLock()->Lock();
-        if (mainWindow.RunModal(ownerFrame.Get()) == -1) {
+        const INT_PTR ended = mainWindow.RunModal(ownerFrame.Get());
+        // A message box below pumps messages: a late automation call must find no window.
+        module->SetMainWindow(nullptr);
+        if (ended == -1) {
             ShowInternalError(nullptr, m_errorMessagePrefix, m_applicationTitle,
                               L"DialogBoxParam() of the main window failed");
         }
@@ -118,7 +121,6 @@ int CQMZ4App::RunMainWindow(CQMZ4Module* module, const std::wstring& arguments) 
         ownerFrame.Reset();
         activeObject.NoteInvisible();
         module->ApplicationLock()->Unlock();
-        module->SetMainWindow(nullptr);
     }
     module->RevokeClassObjects();
     return 0;
