@@ -10,6 +10,12 @@
 
 namespace qmz {
 
+// The methods of the automation interface IQMZ4MainAuto.
+constexpr DISPID kDoFilesAndFolders = 1;
+constexpr DISPID kDoFreeSpace = 2;
+constexpr DISPID kDoEntirePartitions = 3;
+constexpr DISPID kDoRecycleBin = 4;
+
 // Text of a GUID in registry form ("{...}") as a GUID; all zero when malformed.
 GUID GuidFromText(const wchar_t* text);
 

@@ -14,8 +14,6 @@
 namespace qmz {
 namespace {
 
-constexpr DISPID kDoFilesAndFolders = 1;
-
 // Only a test that something answers there; the call goes through a new object.
 bool InstanceIsRunning() {
     CComPtr<IUnknown> active;

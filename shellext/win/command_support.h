@@ -8,15 +8,10 @@
 
 #include <string>
 
+#include "com/dispatch_call.h"
 #include "shellext/model/menu_verbs.h"
 
 namespace qmz {
-
-// The main program's automation methods.
-constexpr DISPID kDoFilesAndFolders = 1;
-constexpr DISPID kDoFreeSpace = 2;
-constexpr DISPID kDoEntirePartitions = 3;
-constexpr DISPID kDoRecycleBin = 4;
 
 // The texts a handler shows, loaded from the resource module at each Initialize.
 struct HandlerTexts {
