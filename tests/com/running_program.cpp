@@ -10,8 +10,6 @@
 namespace qmz::comtest {
 namespace {
 
-constexpr size_t kTextChars = 256;
-
 struct WindowSearch {
     DWORD processId;
     HWND exclude;
@@ -41,38 +39,6 @@ WindowSearch Inspect(DWORD processId, HWND exclude = nullptr) {
     EnumWindows(InspectWindow, reinterpret_cast<LPARAM>(&search));
     return search;
 }
-
-// Memory in another process, for list-view messages that carry pointers.
-class CRemoteBuffer {
-public:
-    CRemoteBuffer(DWORD processId, size_t size)
-        : m_process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                                processId)) {
-        if (m_process) {
-            m_address = static_cast<char*>(
-                VirtualAllocEx(m_process.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
-        }
-    }
-    ~CRemoteBuffer() {
-        if (m_address != nullptr) {
-            VirtualFreeEx(m_process.Get(), m_address, 0, MEM_RELEASE);
-        }
-    }
-    CRemoteBuffer(const CRemoteBuffer&) = delete;
-    CRemoteBuffer& operator=(const CRemoteBuffer&) = delete;
-
-    char* Address() const { return m_address; }
-    bool Write(const void* data, size_t size) {
-        return WriteProcessMemory(m_process.Get(), m_address, data, size, nullptr) != FALSE;
-    }
-    bool Read(void* data, size_t size, size_t offset) const {
-        return ReadProcessMemory(m_process.Get(), m_address + offset, data, size, nullptr) != FALSE;
-    }
-
-private:
-    CProcessHandle m_process;
-    char* m_address = nullptr;
-};
 
 }  // namespace
 
@@ -134,20 +100,7 @@ int CRunningProgram::Rows() const {
 }
 
 std::wstring CRunningProgram::Cell(int row, int column) const {
-    CRemoteBuffer remote(m_processId, sizeof(LVITEMW) + kTextChars * sizeof(wchar_t));
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = reinterpret_cast<LPWSTR>(remote.Address() + sizeof(LVITEMW));
-    item.cchTextMax = kTextChars;
-    wchar_t text[kTextChars] = {};
-    if (remote.Address() == nullptr || !remote.Write(&item, sizeof(item))) {
-        return L"<unreadable>";
-    }
-    SendMessageW(GetDlgItem(m_window, kEraseList), LVM_GETITEMTEXTW, row,
-                 reinterpret_cast<LPARAM>(remote.Address()));
-    remote.Read(text, sizeof(text), sizeof(LVITEMW));
-    text[kTextChars - 1] = L'\0';
-    return text;
+    return gui::ListCellText(m_processId, GetDlgItem(m_window, kEraseList), row, column);
 }
 
 bool CRunningProgram::WaitForRows(int rows, DWORD milliseconds) const {

@@ -161,12 +161,18 @@ std::wstring CProgram::TabCaption(HWND tabs, int tab) const {
 }
 
 std::wstring CProgram::CellText(HWND list, int row, int column) const {
-    CRemoteBuffer remote(m_process.dwProcessId, sizeof(LVITEMW) + kTextChars * sizeof(wchar_t));
+    return ListCellText(m_process.dwProcessId, list, row, column);
+}
+
+std::wstring ListCellText(DWORD processId, HWND list, int row, int column) {
+    CRemoteBuffer remote(processId, sizeof(LVITEMW) + kTextChars * sizeof(wchar_t));
     LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = reinterpret_cast<LPWSTR>(remote.Address() + sizeof(LVITEMW));
     item.cchTextMax = kTextChars;
-    remote.Write(&item, sizeof(item));
+    if (remote.Address() == nullptr || !remote.Write(&item, sizeof(item))) {
+        return L"<unreadable>";
+    }
     SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote.Address()));
     std::vector<wchar_t> text(kTextChars);
     remote.Read(text.data(), kTextChars * sizeof(wchar_t), sizeof(LVITEMW));

@@ -50,6 +50,10 @@ private:
 std::wstring& ProgramPath();
 std::wstring& ScreenshotFolder();
 
+// LVM_GETITEMTEXTW of one cell of a list view in process `processId`, through memory in
+// that process; "<unreadable>" when none can be had there.
+std::wstring ListCellText(DWORD processId, HWND list, int row, int column);
+
 // Pumps this thread's messages and sleeps a little, so the program can react.
 void Settle(DWORD milliseconds);
 
