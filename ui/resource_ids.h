@@ -9,10 +9,12 @@
 #define IDD_QMZ4_MAIN 102
 // The classic picker's child template: the select button and the selected names
 #define IDD_PICKER_TEMPLATE 136
+#define IDD_SETTINGS 137
 
 // Menus
 #define IDR_MAIN_MENU 132
 #define IDR_PAUSE_MENU 133
+#define IDR_TRAY_MENU 134
 
 // Icons: the application icon and the five frames of the busy animation
 #define IDI_APPLICATION_ICON 128
@@ -45,6 +47,8 @@
 #define ID_FINISH_FILE 32777
 #define ID_FINISH_ITEM 32778
 #define ID_ABORT_ITEM 32779
+// Tray menu: brings the hidden window back
+#define ID_SHOW_WINDOW 32780
 
 // Controls of the main dialog
 #define IDC_BANNER_LEFT 1000
@@ -90,6 +94,35 @@
 #define IDC_START_ERASE 1042
 #define IDC_CLOSE 1043
 #define IDC_HIDDEN_CLOSE 8
+
+// Controls of the settings dialog
+#define IDC_SETTINGS_FRAME 1048
+#define IDC_METHOD_LABEL 1049
+#define IDC_METHOD_LIST 1050
+#define IDC_QUICK_VALUE_LABEL 1051
+#define IDC_QUICK_VALUE 1052
+#define IDC_QUICK_COUNT_LABEL 1053
+#define IDC_QUICK_COUNT 1054
+#define IDC_VERIFY 1055
+#define IDC_VERIFY_ONE_PERCENT 1056
+#define IDC_METHOD_NOTE 1057
+#define IDC_OPTIONS_FRAME 1058
+#define IDC_INCLUDE_SUPER_HIDDEN 1059
+#define IDC_ALL_USERS_RECYCLE_BIN 1060
+#define IDC_ENABLE_SHELL_EXTENSION 1061
+#define IDC_INCLUDE_NETWORK_DRIVES 1062
+#define IDC_AUTORUN 1063
+#define IDC_START_AT_TIME 1064
+#define IDC_START_TIME 1065
+#define IDC_LANGUAGE_LABEL 1066
+#define IDC_LANGUAGE_LIST 1067
+#define IDC_LOG_FRAME 1068
+#define IDC_LOGGING 1069
+#define IDC_LOG_FILE 1070
+#define IDC_LOG_FOLDER_LABEL 1071
+#define IDC_LOG_CHOOSE 1072
+#define IDC_LOG_VIEW 1073
+#define IDC_LOG_ERASE 1074
 
 // Control of the about box
 #define IDC_ABOUT_ICON 1090
