@@ -141,6 +141,94 @@ std::wstring CListView::CellText(int row, int column) const {
     return buffer;
 }
 
+LPARAM CListView::RowData(int row) const {
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return item.lParam;
+}
+
+bool CListView::EnableGroupView(bool on) {
+    // 0 means the view was already so; only -1 is a refusal.
+    return SendMessageW(m_list, LVM_ENABLEGROUPVIEW, on ? TRUE : FALSE, 0) != -1;
+}
+
+bool CListView::IsGroupViewEnabled() const {
+    return SendMessageW(m_list, LVM_ISGROUPVIEWENABLED, 0, 0) != 0;
+}
+
+bool CListView::InsertGroup(int groupId, int index, const std::wstring& header) {
+    std::wstring text = header;
+    LVGROUP group = {};
+    // The size of the structure as Windows XP's comctl32 knows it; the later fields
+    // are not used.
+    group.cbSize = LVGROUP_V5_SIZE;
+    group.mask = LVGF_HEADER | LVGF_GROUPID | LVGF_ALIGN;
+    group.pszHeader = text.data();
+    group.cchHeader = static_cast<int>(text.size());
+    group.iGroupId = groupId;
+    group.uAlign = LVGA_HEADER_LEFT;
+    return SendMessageW(m_list, LVM_INSERTGROUP, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(&group)) != -1;
+}
+
+bool CListView::RemoveGroup(int groupId) {
+    return SendMessageW(m_list, LVM_REMOVEGROUP, groupId, 0) != -1;
+}
+
+void CListView::RemoveAllGroups() {
+    SendMessageW(m_list, LVM_REMOVEALLGROUPS, 0, 0);
+}
+
+bool CListView::HasGroup(int groupId) const {
+    return SendMessageW(m_list, LVM_HASGROUP, groupId, 0) != 0;
+}
+
+int CListView::GroupCount() const {
+    return static_cast<int>(SendMessageW(m_list, LVM_GETGROUPCOUNT, 0, 0));
+}
+
+int CListView::GroupIdAt(int index) const {
+    LVGROUP group = {};
+    group.cbSize = LVGROUP_V5_SIZE;
+    group.mask = LVGF_GROUPID;
+    group.iGroupId = I_GROUPIDNONE;
+    SendMessageW(m_list, LVM_GETGROUPINFOBYINDEX, index, reinterpret_cast<LPARAM>(&group));
+    return group.iGroupId;
+}
+
+std::wstring CListView::GroupHeader(int groupId) const {
+    wchar_t buffer[256] = {};
+    LVGROUP group = {};
+    group.cbSize = LVGROUP_V5_SIZE;
+    group.mask = LVGF_HEADER;
+    group.pszHeader = buffer;
+    group.cchHeader = static_cast<int>(std::size(buffer));
+    if (SendMessageW(m_list, LVM_GETGROUPINFO, groupId, reinterpret_cast<LPARAM>(&group)) == -1) {
+        return L"";
+    }
+    // Some versions hand back their own copy instead of filling the buffer.
+    return group.pszHeader != nullptr ? group.pszHeader : L"";
+}
+
+bool CListView::SetRowGroup(int row, int groupId) {
+    LVITEMW item = {};
+    item.mask = LVIF_GROUPID;
+    item.iItem = row;
+    item.iGroupId = groupId;
+    return SendMessageW(m_list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != FALSE;
+}
+
+int CListView::RowGroup(int row) const {
+    LVITEMW item = {};
+    item.mask = LVIF_GROUPID;
+    item.iItem = row;
+    item.iGroupId = I_GROUPIDNONE;
+    SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return item.iGroupId;
+}
+
 bool SelectionChanged(const NMLISTVIEW& change) {
     return (change.uChanged & LVIF_STATE) != 0 &&
            ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0;

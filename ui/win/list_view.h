@@ -44,6 +44,25 @@ public:
     bool DeleteRow(int row);
     void EnsureVisible(int row);
     std::wstring CellText(int row, int column) const;
+    LPARAM RowData(int row) const;
+
+    // Groups (comctl32 version 6). In group view the list shows only the rows of an
+    // existing group; a row can name a group that does not exist.
+    // Switches the group view; false when the list refused.
+    bool EnableGroupView(bool on);
+    bool IsGroupViewEnabled() const;
+    // A group with a left-aligned header at `index` among the groups (-1: last).
+    bool InsertGroup(int groupId, int index, const std::wstring& header);
+    bool RemoveGroup(int groupId);
+    void RemoveAllGroups();
+    bool HasGroup(int groupId) const;
+    // The groups in their order (Vista or later: XP's list cannot say; for tests).
+    int GroupCount() const;
+    // The id of the group at `index`, or I_GROUPIDNONE when there is none.
+    int GroupIdAt(int index) const;
+    std::wstring GroupHeader(int groupId) const;
+    bool SetRowGroup(int row, int groupId);
+    int RowGroup(int row) const;
 
 private:
     HWND m_list = nullptr;
