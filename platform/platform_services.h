@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/message_sink.h"
@@ -19,6 +20,7 @@ struct PlatformServices {
     IFileSystem* fileSystem = nullptr;
     IRegistry* registry = nullptr;
     IShell* shell = nullptr;
+    ICodePage* codePage = nullptr;
     // Operating-system major version 6 or more; decides how compressed, encrypted
     // and sparse streams are wiped.
     bool isVistaOrLater = true;

@@ -33,6 +33,7 @@ private:
     CWin32FileSystem m_fileSystem;
     CWin32Registry m_registry;
     CWin32Shell m_shell;
+    CWin32CodePage m_codePage;
     bool m_versionKnown = false;
     PlatformServices m_services;
 };

@@ -1,14 +1,17 @@
-// Simulated clock, random source and message boxes: deterministic and observable.
+// Simulated clock, random source, message boxes and code page: deterministic and observable.
 #pragma once
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/code_page.h"
 #include "platform/lcg_random.h"
 #include "platform/message_box.h"
 #include "platform/random.h"
@@ -31,8 +34,18 @@ public:
     uint32_t Sleeps() const { return m_sleeps.load(); }
     void Advance(uint32_t milliseconds) { m_now += milliseconds; }
     void Hold(bool held) { m_held = held; }
+    std::wstring LocalDateTimeText() override {
+        std::lock_guard<std::mutex> lock(m_textMutex);
+        return m_dateTimeText;
+    }
+    void SetLocalDateTimeText(const std::wstring& text) {
+        std::lock_guard<std::mutex> lock(m_textMutex);
+        m_dateTimeText = text;
+    }
 
 private:
+    std::mutex m_textMutex;
+    std::wstring m_dateTimeText = L"2009/06/15 9:05:30";
     std::atomic<uint32_t> m_now{0};
     std::atomic<uint32_t> m_sleeps{0};
     std::atomic<bool> m_held{false};
@@ -70,6 +83,19 @@ private:
     std::mutex m_mutex;
     std::vector<ShownMessageBox> m_shown;
     int m_answer = IDOK;
+};
+
+// A code page of the characters below 0x80 (one byte each, as themselves) and those a test
+// adds, each with the bytes it stands for: enough for a single- or double-byte code page.
+class CSimCodePage : public ICodePage {
+public:
+    uint32_t ToAnsi(const std::wstring& text, std::string* bytes) override;
+    // `codePoint` (a surrogate pair's code point above 0xFFFF) becomes `bytes`.
+    void Add(uint32_t codePoint, const std::string& bytes);
+
+private:
+    std::mutex m_mutex;
+    std::map<uint32_t, std::string> m_extra;
 };
 
 }  // namespace qmz

@@ -1,10 +1,11 @@
 // The Win32 forms of the small seam pieces: posted window messages, message boxes,
-// the tick clock.
+// the tick clock and the ANSI code page.
 #pragma once
 
 #include <windows.h>
 
 #include "platform/clock.h"
+#include "platform/code_page.h"
 #include "platform/message_box.h"
 #include "platform/message_sink.h"
 
@@ -31,6 +32,12 @@ class CWin32Clock : public IClock {
 public:
     uint32_t TickCount() override;
     void Sleep(uint32_t milliseconds) override;
+    std::wstring LocalDateTimeText() override;
+};
+
+class CWin32CodePage : public ICodePage {
+public:
+    uint32_t ToAnsi(const std::wstring& text, std::string* bytes) override;
 };
 
 }  // namespace qmz

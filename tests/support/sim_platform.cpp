@@ -10,6 +10,7 @@ CSimPlatform::CSimPlatform(bool vistaOrLater, uint32_t randomSeed) : m_random(ra
     m_services.fileSystem = &m_fileSystem;
     m_services.registry = &m_registry;
     m_services.shell = &m_shell;
+    m_services.codePage = &m_codePage;
     m_services.isVistaOrLater = vistaOrLater;
 }
 

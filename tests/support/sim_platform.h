@@ -26,6 +26,7 @@ public:
     CSimFileSystem& FileSystem() { return m_fileSystem; }
     CSimRegistry& Registry() { return m_registry; }
     CSimShell& Shell() { return m_shell; }
+    CSimCodePage& CodePage() { return m_codePage; }
 
     // Sends file calls elsewhere: real files under Wine, or a double in front of the sim.
     void UseFileSystem(IFileSystem* fileSystem) { m_services.fileSystem = fileSystem; }
@@ -39,6 +40,7 @@ private:
     CSimFileSystem m_fileSystem;
     CSimRegistry m_registry;
     CSimShell m_shell;
+    CSimCodePage m_codePage;
     PlatformServices m_services;
 };
 
