@@ -89,6 +89,9 @@ void CEraseCoordinator::OnItemResult(COperationBase* record) {
     if (m_exiting || result == nullptr) {
         return;
     }
+    if (m_view != nullptr) {
+        m_view->ItemFinished(*result);  // logged before it counts
+    }
     const int32_t status = result->m_status;
     switch (status) {
         case StatusCompleted:

@@ -48,6 +48,9 @@ public:
     virtual void ElapsedStarted() {}
     // An item paused or ended: `totalMilliseconds` is all the time items have run.
     virtual void ElapsedStopped(uint32_t /*totalMilliseconds*/) {}
+    // A file or folder of the running item finished (the window logs it); the counters
+    // change right after this call. `record` lives only for the call.
+    virtual void ItemFinished(const CEraseOperationBase& /*record*/) {}
     // A file or folder result arrived.
     virtual void CountersChanged(const ResultCounters& /*counters*/) {}
     // An item ended; its row leaves the erase list right after this call.
