@@ -40,7 +40,8 @@ HICON LoadIconSized(HMODULE module, int id, int metricX, int metricY) {
 
 }  // namespace
 
-CQMZ4Main::CQMZ4Main(MainWindowEnvironment environment) : m_env(std::move(environment)) {}
+CQMZ4Main::CQMZ4Main(MainWindowEnvironment environment)
+    : m_env(std::move(environment)), m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated")) {}
 
 CQMZ4Main::~CQMZ4Main() {
     // The coordinator outlives the window: its worker ends, and it must not call back.
@@ -88,12 +89,20 @@ INT_PTR CQMZ4Main::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            return m_skin.Draw(item, false) ? TRUE : FALSE;
+            const bool filterOn =
+                (item.CtlID == IDC_SHOW_FAILED && m_results.Filters().ShowFailed()) ||
+                (item.CtlID == IDC_SHOW_SUCCEEDED && m_results.Filters().ShowSucceeded());
+            return m_skin.Draw(item, filterOn) ? TRUE : FALSE;
         }
         case WM_TIMER:
             if (wParam == kStartupTimer) {
                 OnStartupTimer();
+            } else if (wParam == kTrayAnimationTimer) {
+                OnTrayAnimationTimer();
             }
+            return TRUE;
+        case WM_TRAY_NOTIFY:
+            OnTrayNotify(lParam);
             return TRUE;
         case WM_WINDOWPOSCHANGED:
             OnWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
@@ -121,6 +130,10 @@ INT_PTR CQMZ4Main::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             m_env.coordinator->OnItemResult(reinterpret_cast<COperationBase*>(lParam));
             return TRUE;
         default:
+            if (message == m_taskbarCreated && m_taskbarCreated != 0) {
+                AddTrayIcon(true);
+                return TRUE;
+            }
             return FALSE;
     }
 }
@@ -142,8 +155,11 @@ void CQMZ4Main::OnInitDialog() {
                    [this](const wchar_t* step) { InternalError(step); });
     InitSettings();
     InitPauseMenu();
+    InitTrayMenuAndIcon();
     InitRequests();
+    InitSettingsDialogAndLog();
     InitTabsAndLists();
+    AddTrayIcon(false);
     InitCounters();
     m_skin.Load(m_env.resources, m_env.platform->isVistaOrLater);
     m_skin.Apply(m_hwnd);
@@ -235,15 +251,15 @@ void CQMZ4Main::InitTabsAndLists() {
         SendMessageW(tabs, TCM_INSERTITEMW, tab, reinterpret_cast<LPARAM>(&item));
     }
     m_eraseList = CListView(GetDlgItem(m_hwnd, IDC_ERASE_LIST));
-    m_resultList = CListView(GetDlgItem(m_hwnd, IDC_RESULT_LIST));
+    m_results = CResultList(GetDlgItem(m_hwnd, IDC_RESULT_LIST));
     const std::wstring name = Text(IDS_COLUMN_NAME);
     const std::wstring path = Text(IDS_COLUMN_PATH);
     const std::wstring operation = Text(IDS_COLUMN_OPERATION);
     const std::wstring status = Text(IDS_COLUMN_STATUS);
     m_eraseList.AddExtendedStyles();
     m_eraseList.InsertColumns({name, path, operation, status, Text(IDS_COLUMN_ESTIMATE)});
-    m_resultList.AddExtendedStyles();
-    m_resultList.InsertColumns({name, path, operation, status, Text(IDS_COLUMN_FAILURES)});
+    m_results.View().AddExtendedStyles();
+    m_results.View().InsertColumns({name, path, operation, status, Text(IDS_COLUMN_FAILURES)});
     for (int i = 0; i < 5; ++i) {
         m_animationIcons[i].Reset(
             LoadIconSized(m_env.resources, IDI_ANIMATION_FIRST + i, SM_CXSMICON, SM_CYSMICON));
@@ -384,6 +400,8 @@ INT_PTR CQMZ4Main::OnCtlColorStatic(HDC dc, HWND control) {
 
 void CQMZ4Main::OnDestroy() {
     KillTimer(m_hwnd, kStartupTimer);
+    KillTimer(m_hwnd, kTrayAnimationTimer);
+    m_trayIcon.Delete();
     m_dropTarget.reset();  // revoked while the window still exists
 }
 

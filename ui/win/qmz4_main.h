@@ -16,13 +16,17 @@
 #include "platform/registry.h"
 #include "platform/win32/win32_services.h"
 #include "settings/settings_store.h"
+#include "ui/model/erase_log.h"
 #include "ui/model/status_texts.h"
 #include "ui/win/automation_target.h"
 #include "ui/win/drop_target.h"
 #include "ui/win/file_picker.h"
 #include "ui/win/list_view.h"
 #include "ui/win/main_layout.h"
+#include "ui/win/qmz4_settings.h"
+#include "ui/win/result_list.h"
 #include "ui/win/skin.h"
+#include "ui/win/tray_icon.h"
 #include "ui/win/win_handles.h"
 
 namespace qmz {
@@ -97,6 +101,20 @@ private:
     void OnPickItems();
     void OnStartErase();
 
+    // Settings and the log (qmz4_main_settings.cpp).
+    void InitSettingsDialogAndLog();
+    void OnSettings();
+    void ApplySettings(const SettingsDialogResult& result);
+    void RunShellExtensionRegistration(bool enable);
+    void OpenLog();
+
+    // The notification icon (qmz4_main_tray.cpp).
+    void InitTrayMenuAndIcon();
+    void AddTrayIcon(bool afterTaskbarCreated);
+    void OnTrayNotify(LPARAM lParam);
+    void OnTrayAnimationTimer();
+    void SetTaskbarButton(bool shown);
+
     // Control commands and closing (qmz4_main_control.cpp).
     void InitPauseMenu();
     void OnPauseButton();
@@ -114,8 +132,7 @@ private:
     void OnSelectAll();
     void OnToggleSelection();
     void OnRemoveSelected();
-    void OnResultSelectAll();
-    void OnResultToggle();
+    void OnResultFilter(int id);
     void ShowHelpFile();
     void OpenPublisherPage();
 
@@ -126,7 +143,9 @@ private:
     void ShowRow(int32_t row) override;
     void PauseShown(bool paused) override;
     void InternalError(const std::wstring& detail) override;
+    void ElapsedStarted() override;
     void ElapsedStopped(uint32_t totalMilliseconds) override;
+    void ItemFinished(const CEraseOperationBase& record) override;
     void CountersChanged(const ResultCounters& counters) override;
     void ResultAdded(const ResultRow& row) override;
     void EraseListEmptied() override;
@@ -185,13 +204,23 @@ private:
 
     // Lists.
     CListView m_eraseList;
-    CListView m_resultList;
+    CResultList m_results;
     TimeUnits m_timeUnits;
 
     // Requests: the folders known at start-up and what turns requests into operations.
     std::unique_ptr<CRequestFactory> m_requests;
     std::unique_ptr<IFilePicker> m_picker;
     std::unique_ptr<CQMZ4DropTarget> m_dropTarget;
+
+    // Settings dialog and log.
+    std::unique_ptr<CQMZ4Settings> m_settingsDialog;
+    std::unique_ptr<CEraseLog> m_log;
+
+    // Notification icon.
+    UINT m_taskbarCreated = 0;  // the registered "TaskbarCreated" message
+    CTrayIcon m_trayIcon;
+    CTrayAnimation m_trayAnimation;
+    CMenu m_trayMenu;
 
     // Control.
     CMenu m_pauseMenu;

@@ -91,19 +91,39 @@ void CQMZ4Main::OnCommand(int id, int code) {
         case ID_ABORT_ITEM:
             OnAbortItem();
             break;
-        case IDC_RESULT_SELECT_ALL:
-            OnResultSelectAll();
+        case IDC_RESULT_SELECT_ALL: {
+            CProgrammaticChange change(this);
+            m_results.SelectAll();
             break;
-        case IDC_RESULT_TOGGLE:
-            OnResultToggle();
+        }
+        case IDC_RESULT_TOGGLE: {
+            CProgrammaticChange change(this);
+            m_results.Toggle();
+            break;
+        }
+        case IDC_RESULT_REMOVE: {
+            CProgrammaticChange change(this);
+            m_results.RemoveSelected([this](const std::wstring& detail) { InternalError(detail); });
+            break;
+        }
+        case IDC_SHOW_FAILED:
+        case IDC_SHOW_SUCCEEDED:
+            OnResultFilter(id);
+            break;
+        case ID_APP_SETTINGS:
+        case IDC_ERASE_SETTINGS:
+        case IDC_RESULT_SETTINGS:
+            OnSettings();
+            break;
+        case ID_SHOW_WINDOW:
+            Restore();
             break;
         case IDC_CLOSE:
         case IDC_HIDDEN_CLOSE:
             OnClose();
             break;
         default:
-            // The settings, the drive dialogs, the Recycle Bin and the results filters
-            // come with their own dialogs.
+            // The drive dialogs and the Recycle Bin come with their own erases.
             break;
     }
 }
@@ -132,7 +152,7 @@ bool CQMZ4Main::OnNotify(const NMHDR& header, LRESULT* result) {
         if (header.code == LVN_GETINFOTIPW) {
             auto& tip =
                 const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(header));
-            const CListView& list = eraseList ? m_eraseList : m_resultList;
+            const CListView& list = eraseList ? m_eraseList : m_results.View();
             lstrcpynW(tip.pszText, list.CellText(tip.iItem, 1).c_str(), tip.cchTextMax);
             return true;
         }
@@ -141,7 +161,7 @@ bool CQMZ4Main::OnNotify(const NMHDR& header, LRESULT* result) {
     // A column resized by the user: show the list afresh so that it repaints whole.
     if ((header.code == HDN_ITEMCHANGEDW || header.code == HDN_ITEMCHANGEDA) &&
         m_programmaticChange == 0) {
-        for (const CListView* list : {&m_eraseList, &m_resultList}) {
+        for (const CListView* list : {&m_eraseList, &m_results.View()}) {
             if (header.hwndFrom == list->Header() && IsWindowVisible(list->Handle())) {
                 CProgrammaticChange change(this);
                 ShowWindow(list->Handle(), SW_HIDE);
@@ -156,17 +176,20 @@ void CQMZ4Main::OnListItemChanged(int listId, const NMLISTVIEW& change) {
     if (m_programmaticChange > 0) {
         return;
     }
-    CListView& list = listId == IDC_ERASE_LIST ? m_eraseList : m_resultList;
     CProgrammaticChange programmatic(this);
+    if (listId == IDC_RESULT_LIST) {
+        m_results.OnItemChanged(change);  // no pause: finished rows are the user's alone
+        return;
+    }
     // Row -1 stands for every row, as when a click on empty space deselects them all.
-    const RowRange rows = NotifiedRows(change.iItem, list.RowCount());
+    const RowRange rows = NotifiedRows(change.iItem, m_eraseList.RowCount());
     for (int row = rows.first; row <= rows.last; ++row) {
         if (SelectionChanged(change)) {
-            list.MarkRow(row,
-                         MatchMarks({SelectedAfter(change), false}, RowChange::kSelection).checked);
+            m_eraseList.MarkRow(
+                row, MatchMarks({SelectedAfter(change), false}, RowChange::kSelection).checked);
         } else if (CheckChanged(change)) {
-            list.MarkRow(row,
-                         MatchMarks({false, CheckedAfter(change)}, RowChange::kCheck).selected);
+            m_eraseList.MarkRow(
+                row, MatchMarks({false, CheckedAfter(change)}, RowChange::kCheck).selected);
         }
     }
 }
@@ -195,14 +218,19 @@ void CQMZ4Main::OnRemoveSelected() {
     m_env.coordinator->RemoveRows(m_eraseList.SelectedRows());
 }
 
-void CQMZ4Main::OnResultSelectAll() {
+void CQMZ4Main::OnResultFilter(int id) {
+    const CResultFilters& filters = m_results.Filters();
+    // The skin's buttons are drawn by the window and hold no check state of their own:
+    // the filters hold it.
+    const bool show = id == IDC_SHOW_FAILED ? !filters.ShowFailed() : !filters.ShowSucceeded();
     CProgrammaticChange change(this);
-    m_resultList.MarkRows(SelectAllRows(m_resultList.RowCount()));
-}
-
-void CQMZ4Main::OnResultToggle() {
-    CProgrammaticChange change(this);
-    m_resultList.MarkRows(ToggleRows(m_resultList.SelectedRows()));
+    if (id == IDC_SHOW_FAILED) {
+        m_results.SetShowFailed(show, Text(IDS_GROUP_FAILED));
+    } else {
+        m_results.SetShowSucceeded(show, Text(IDS_GROUP_SUCCEEDED));
+    }
+    CheckDlgButton(m_hwnd, id, show ? BST_CHECKED : BST_UNCHECKED);
+    InvalidateRect(GetDlgItem(m_hwnd, id), nullptr, TRUE);
 }
 
 void CQMZ4Main::ShowHelpFile() {
@@ -279,19 +307,8 @@ void CQMZ4Main::CountersChanged(const ResultCounters& counters) {
 
 void CQMZ4Main::ResultAdded(const ResultRow& row) {
     CProgrammaticChange change(this);
-    const int lastBefore = m_resultList.RowCount() - 1;
-    const bool followEnd = lastBefore < 0 || m_resultList.IsRowVisible(lastBefore);
-    const std::wstring failures = row.failureCount != 0 ? std::to_wstring(row.failureCount) : L"";
-    const int added = m_resultList.AppendRow(
-        {row.name, row.path, row.kindName, m_statusTexts.Text(row.status), failures}, row.group,
-        row.group);
-    if (added < 0) {
+    if (m_results.AppendResult(row, m_statusTexts.Text(row.status)) < 0) {
         InternalError(L"InsertItem() failed:\n" + row.path);
-        return;
-    }
-    // Follow the end only when the user is looking at it.
-    if (followEnd) {
-        m_resultList.EnsureVisible(added);
     }
 }
 

@@ -26,7 +26,9 @@ void CQMZ4Main::OnPauseButton() {
         RECT button = {};
         GetWindowRect(GetDlgItem(m_hwnd, IDC_PAUSE), &button);
         // Returns once the menu has closed; the chosen command arrives as WM_COMMAND.
-        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, button.left,
+        // Its bottom-left corner at the button's bottom-right: it opens beside the button
+        // and upwards, over the window rather than off the screen's bottom edge.
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_LEFTBUTTON, button.right,
                        button.bottom, 0, m_hwnd, nullptr);
     }
     m_env.coordinator->PauseMenuClosed();
