@@ -29,6 +29,8 @@ function(qmz_test)
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} gtest gtest_main)
     add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=0)
     if(CMAKE_CROSSCOMPILING)
-        set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine_prefix RUN_SERIAL ON)
+        # Our users run Japanese Windows: code page 932 and a Japanese date format.
+        set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine_prefix RUN_SERIAL ON
+                             ENVIRONMENT LC_ALL=ja_JP.UTF-8)
     endif()
 endfunction()

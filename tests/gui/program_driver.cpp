@@ -180,6 +180,20 @@ std::wstring ListCellText(DWORD processId, HWND list, int row, int column) {
     return text.data();
 }
 
+int CProgram::ItemGroupId(HWND list, int row) const {
+    CRemoteBuffer remote(m_process.dwProcessId, sizeof(LVITEMW));
+    LVITEMW item = {};
+    item.mask = LVIF_GROUPID;
+    item.iItem = row;
+    item.iGroupId = -100;  // no answer stays recognisable
+    if (remote.Address() == nullptr || !remote.Write(&item, sizeof(item))) {
+        return -100;
+    }
+    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.Address()));
+    remote.Read(&item, sizeof(item), 0);
+    return item.iGroupId;
+}
+
 void CProgram::SelectRow(HWND list, int row) const {
     CRemoteBuffer remote(m_process.dwProcessId, sizeof(LVITEMW));
     LVITEMW item = {};

@@ -34,6 +34,8 @@ public:
     std::wstring TabCaption(HWND tabs, int tab) const;
     // LVM_GETITEMTEXTW of one cell.
     std::wstring CellText(HWND list, int row, int column) const;
+    // The list-view group id of a row (LVM_GETITEMW with LVIF_GROUPID); -100 when unreadable.
+    int ItemGroupId(HWND list, int row) const;
     // Selects and checks the row as a click would (LVM_SETITEMSTATE).
     void SelectRow(HWND list, int row) const;
     // A visible top-level window of the program other than its main window (a message
