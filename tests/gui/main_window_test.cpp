@@ -309,12 +309,62 @@ TEST(MainWindowTest, AMissingOrForeignLanguageLibraryFallsBackToJapaneseSilently
     ResetRegistry();
 }
 
-TEST(MainWindowTest, AMissingHelpFileIsExplainedWithItsPathNotAsAProgramFault) {
+// Sets the default value of HKLM\Software\Classes\<extension> for its lifetime, so a
+// test sees which file the program asks the shell to open: Notepad shows its name.
+class CAssociation {
+public:
+    CAssociation(const wchar_t* extension, const std::wstring& progId)
+        : m_key(std::wstring(L"Software\\Classes\\") + extension) {
+        wchar_t old[128] = {};
+        DWORD size = sizeof(old);
+        m_hadValue = RegGetValueW(HKEY_LOCAL_MACHINE, m_key.c_str(), nullptr, RRF_RT_REG_SZ,
+                                  nullptr, old, &size) == ERROR_SUCCESS;
+        m_old = old;
+        Set(progId);
+    }
+    ~CAssociation() {
+        if (m_hadValue) {
+            Set(m_old);
+        } else {
+            RegDeleteTreeW(HKEY_LOCAL_MACHINE, m_key.c_str());
+        }
+    }
+
+private:
+    void Set(const std::wstring& value) const {
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, m_key.c_str(), nullptr, REG_SZ, value.c_str(),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+    std::wstring m_key;
+    std::wstring m_old;
+    bool m_hadValue = false;
+};
+
+TEST(MainWindowTest, HelpOpensTheManualBesideTheProgramAndExplainsAMissingOne) {
     ResetRegistry();
+    std::wstring manual = ProgramPath();
+    manual.replace(manual.size() - 3, 3, L"pdf");
+    ASSERT_NE(GetFileAttributesW(manual.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the build puts the manual beside the program";
+    CAssociation viewer(L".pdf", L"txtfile");
     CProgram program(ProgramPath());
     ASSERT_TRUE(program.Start());
+
+    PostMessageW(program.Window(), WM_COMMAND, MAKEWPARAM(32772, 0), 0);
+    HWND shown = nullptr;
+    EXPECT_TRUE(WaitUntil(15000, [&] {
+        shown = FindWindowW(L"Notepad", nullptr);
+        return shown != nullptr && WindowText(shown).find(L"QMZ4.pdf") != std::wstring::npos;
+    })) << "the manual is opened with its program";
+    if (shown != nullptr) {
+        PostMessageW(shown, WM_CLOSE, 0, 0);
+    }
+
+    const std::wstring aside = manual + L".aside";
+    ASSERT_TRUE(MoveFileW(manual.c_str(), aside.c_str()));
     PostMessageW(program.Window(), WM_COMMAND, MAKEWPARAM(32772, 0), 0);
     HWND box = program.WaitForOtherWindow(5000);
+    MoveFileW(aside.c_str(), manual.c_str());  // before any assertion can end the test
     ASSERT_NE(box, nullptr) << "no message about the missing help file";
     wchar_t caption[64] = {};
     GetWindowTextW(box, caption, 64);

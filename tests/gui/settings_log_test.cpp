@@ -630,17 +630,18 @@ TEST_F(SettingsLogTest, MinimisingHidesTheWindowInTheIconWhoseClickBringsItBack)
     EXPECT_EQ(after.left, before.left) << "at its last placement";
     EXPECT_EQ(after.top, before.top);
 
-    // The icon's menu is the pause menu with "show" added.
+    // Hidden again, and back through the icon's menu: "ヌルベインを表示(&S)".
+    SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitUntil(5000, [&] { return !IsWindowVisible(main); }));
     ClickIcon(icon, WM_RBUTTONDOWN, WM_RBUTTONUP);
     HWND menu = nullptr;
-    EXPECT_TRUE(WaitUntil(5000, [&] {
+    ASSERT_TRUE(WaitUntil(5000, [&] {
         menu = FindWindowW(L"#32768", nullptr);
         return menu != nullptr && IsWindowVisible(menu);
     })) << "a right click opens the icon's menu";
-    if (menu != nullptr) {
-        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-        WaitUntil(5000, [&] { return !IsWindowVisible(menu); });
-    }
+    PostMessageW(menu, WM_CHAR, L's', 0);
+    EXPECT_TRUE(WaitUntil(5000, [&] { return IsWindowVisible(main) && !IsIconic(main); }))
+        << "its show command restores the window";
     EXPECT_TRUE(program.Close());
     EXPECT_TRUE(WaitUntil(5000, [&] { return !IsWindow(icon); }))
         << "the icon goes with the window";

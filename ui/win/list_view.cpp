@@ -1,5 +1,7 @@
 #include "ui/win/list_view.h"
 
+#include "ui/model/list_conventions.h"
+
 namespace qmz {
 namespace {
 
@@ -227,6 +229,18 @@ int CListView::RowGroup(int row) const {
     item.iGroupId = I_GROUPIDNONE;
     SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     return item.iGroupId;
+}
+
+void CListView::FollowMarkChange(const NMLISTVIEW& change) {
+    // Row -1 stands for every row, as when a click on empty space deselects them all.
+    const RowRange rows = NotifiedRows(change.iItem, RowCount());
+    for (int row = rows.first; row <= rows.last; ++row) {
+        if (SelectionChanged(change)) {
+            MarkRow(row, MatchMarks({SelectedAfter(change), false}, RowChange::kSelection).checked);
+        } else if (CheckChanged(change)) {
+            MarkRow(row, MatchMarks({false, CheckedAfter(change)}, RowChange::kCheck).selected);
+        }
+    }
 }
 
 bool SelectionChanged(const NMLISTVIEW& change) {

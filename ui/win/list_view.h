@@ -33,6 +33,9 @@ public:
     // Sets both marks of a row, keeping the check-equals-select convention.
     void MarkRow(int row, bool marked);
     void MarkRows(const std::vector<bool>& marked);
+    // After an LVN_ITEMCHANGED the user caused: the rows it names get the other mark to
+    // match (checking selects, selecting checks).
+    void FollowMarkChange(const NMLISTVIEW& change);
     // A row at `row` with one text per column; false when the list refused it.
     bool InsertRow(int row, const std::vector<std::wstring>& cells);
     // A row at the end, in group `groupId` when the list has that group, with `data` as

@@ -181,17 +181,7 @@ void CQMZ4Main::OnListItemChanged(int listId, const NMLISTVIEW& change) {
         m_results.OnItemChanged(change);  // no pause: finished rows are the user's alone
         return;
     }
-    // Row -1 stands for every row, as when a click on empty space deselects them all.
-    const RowRange rows = NotifiedRows(change.iItem, m_eraseList.RowCount());
-    for (int row = rows.first; row <= rows.last; ++row) {
-        if (SelectionChanged(change)) {
-            m_eraseList.MarkRow(
-                row, MatchMarks({SelectedAfter(change), false}, RowChange::kSelection).checked);
-        } else if (CheckChanged(change)) {
-            m_eraseList.MarkRow(
-                row, MatchMarks({false, CheckedAfter(change)}, RowChange::kCheck).selected);
-        }
-    }
+    m_eraseList.FollowMarkChange(change);
 }
 
 void CQMZ4Main::OnSelectAll() {

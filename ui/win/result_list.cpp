@@ -56,17 +56,7 @@ void CResultList::OnItemChanged(const NMLISTVIEW& change) {
         return;
     }
     CMarking marking(m_marking);
-    // Row -1 stands for every row, as when a click on empty space deselects them all.
-    const RowRange rows = NotifiedRows(change.iItem, m_view.RowCount());
-    for (int row = rows.first; row <= rows.last; ++row) {
-        if (SelectionChanged(change)) {
-            m_view.MarkRow(
-                row, MatchMarks({SelectedAfter(change), false}, RowChange::kSelection).checked);
-        } else if (CheckChanged(change)) {
-            m_view.MarkRow(row,
-                           MatchMarks({false, CheckedAfter(change)}, RowChange::kCheck).selected);
-        }
-    }
+    m_view.FollowMarkChange(change);
 }
 
 void CResultList::Apply(const FilterSteps& steps, const std::wstring& header) {
