@@ -60,9 +60,15 @@ struct RegistryKeyTraits : NullIsInvalid<HKEY> {
     static void Free(HKEY key) { ::RegCloseKey(key); }
 };
 
+// Processes, threads and events: null when there is none.
+struct KernelObjectTraits : NullIsInvalid<HANDLE> {
+    static void Free(HANDLE handle) { ::CloseHandle(handle); }
+};
+
 // A handle from CreateFileW, from FindFirstFileW, and an open registry key.
 using CScopedHandle = CUniqueHandle<HANDLE, FileHandleTraits>;
 using CScopedFind = CUniqueHandle<HANDLE, FindHandleTraits>;
 using CRegistryKeyHandle = CUniqueHandle<HKEY, RegistryKeyTraits>;
+using CProcessHandle = CUniqueHandle<HANDLE, KernelObjectTraits>;
 
 }  // namespace qmz

@@ -11,11 +11,6 @@
 
 namespace qmz::comtest {
 
-struct ProcessHandleTraits : NullIsInvalid<HANDLE> {
-    static void Free(HANDLE handle) { ::CloseHandle(handle); }
-};
-using CProcessHandle = CUniqueHandle<HANDLE, ProcessHandleTraits>;
-
 inline constexpr int kEraseList = 1009;
 inline constexpr wchar_t kAwaiting[] = L"ユーザ確認待ち";
 

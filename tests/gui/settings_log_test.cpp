@@ -355,6 +355,8 @@ TEST_F(SettingsLogTest, EveryOpeningShowsTheSettingsAndOkSavesThemInOrderAndEras
         EXPECT_FALSE(dialog.Checked(kVerifyOnePercent));
         ASSERT_TRUE(dialog.Close(IDOK));
     }
+    // OK closes the dialog, then saves: "Language" is the last value written.
+    ASSERT_TRUE(WaitUntil(5000, [] { return Setting(L"Language") != 0xDEADBEEF; }));
     // Wine lists a key's values sorted by name, so the order of the writes shows only in
     // the simulated registry's journal (the settings store's own suite); here, that OK
     // wrote every setting and nothing else.
@@ -392,7 +394,7 @@ TEST_F(SettingsLogTest, EveryOpeningShowsTheSettingsAndOkSavesThemInOrderAndEras
         EXPECT_FALSE(IsWindowEnabled(dialog.Control(kQuickValue)));
         ASSERT_TRUE(dialog.Close(IDOK));
     }
-    EXPECT_EQ(Setting(L"EraseMethod"), kNcscTwiceMethod);
+    EXPECT_TRUE(WaitUntil(5000, [] { return Setting(L"EraseMethod") == kNcscTwiceMethod; }));
     EXPECT_EQ(ErasePasses(window, L"ncsc"),
               (std::vector<int>{'q', 0x00, 0xFF, 0xE5, 0xF6, 0x00, 0xFF}));
     EXPECT_TRUE(program.Close());
@@ -403,6 +405,26 @@ TEST_F(SettingsLogTest, TheContextMenuBoxRegistersAndUnregistersTheShellExtensio
     CProgram program(ProgramPath());
     ASSERT_TRUE(program.Start());
     CEraseWindow window(&program);
+
+    // Without the DLL regsvr32 fails silently ("/s"): the program must say so and keep
+    // the box as the menus really are.
+    std::wstring dll = ProgramPath();
+    dll.replace(dll.size() - 8, 8, L"QMZ4shellext.dll");
+    const std::wstring aside = dll + L".aside";
+    ASSERT_TRUE(MoveFileW(dll.c_str(), aside.c_str()));
+    {
+        CSettingsDialog dialog(program, window, kMenuSettings);
+        ASSERT_NE(dialog.Handle(), nullptr);
+        dialog.Click(kShellExtension);
+        ASSERT_TRUE(dialog.Close(IDOK));
+    }
+    const std::wstring refused = window.Answer(IDOK);
+    MoveFileW(aside.c_str(), dll.c_str());  // before any assertion can end the test
+    EXPECT_EQ(refused.rfind(L"regsvr32 /s \"", 0), 0u) << refused;
+    EXPECT_TRUE(WaitUntil(5000, [] { return Setting(L"EnableShellExtension") == 0u; }))
+        << "not registered, so not on";
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, handler));
+
     for (bool on : {true, false}) {
         {
             CSettingsDialog dialog(program, window, kMenuSettings);
@@ -417,7 +439,8 @@ TEST_F(SettingsLogTest, TheContextMenuBoxRegistersAndUnregistersTheShellExtensio
         EXPECT_NE(told.find(L"ログオフ"), std::wstring::npos) << told;
         EXPECT_TRUE(WaitUntil(10000, [&] { return KeyExists(HKEY_CLASSES_ROOT, handler) == on; }))
             << (on ? "registered" : "unregistered");
-        EXPECT_EQ(Setting(L"EnableShellExtension"), on ? 1u : 0u);
+        EXPECT_TRUE(
+            WaitUntil(5000, [&] { return Setting(L"EnableShellExtension") == (on ? 1u : 0u); }));
     }
     EXPECT_TRUE(program.Close());
 }
@@ -441,7 +464,8 @@ TEST_F(SettingsLogTest, TheEraseButtonStopsLoggingAndRequestsTheLogsEraseAfterOk
         ASSERT_TRUE(dialog.Close(IDOK));
     }
     EXPECT_NE(window.Answer(IDOK).find(L"言語の変更"), std::wstring::npos);
-    EXPECT_EQ(Setting(L"Language"), 1033u);
+    // Saved once the message is answered.
+    EXPECT_TRUE(WaitUntil(5000, [] { return Setting(L"Language") == 1033u; }));
     EXPECT_EQ(Setting(L"Logging"), 0u);
     ASSERT_TRUE(window.WaitForRows(1));
     EXPECT_EQ(window.Cell(0, 1), log) << "the whole name, blank included";

@@ -104,8 +104,9 @@ private:
     // Settings and the log (qmz4_main_settings.cpp).
     void InitSettingsDialogAndLog();
     void OnSettings();
-    void ApplySettings(const SettingsDialogResult& result);
-    void RunShellExtensionRegistration(bool enable);
+    void ApplySettings(SettingsDialogResult result);
+    // Runs regsvr32 on the extension and says how it went; false when it failed.
+    bool RunShellExtensionRegistration(bool enable);
     void OpenLog();
 
     // The notification icon (qmz4_main_tray.cpp).

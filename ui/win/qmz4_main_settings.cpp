@@ -4,12 +4,19 @@
 // The other Windows headers need the types of <windows.h>.
 #include <shellapi.h>
 
+#include "platform/win32/unique_handle.h"
 #include "resources/string_ids.h"
 #include "ui/resource_ids.h"
 #include "ui/win/qmz4_main.h"
 #include "ui/win/resource_texts.h"
 
 namespace qmz {
+namespace {
+
+// regsvr32 registers in well under a second; a hung one must not hold the window forever.
+constexpr DWORD kRegistrationTimeout = 30000;
+
+}  // namespace
 
 void CQMZ4Main::InitSettingsDialogAndLog() {
     m_settingsDialog = std::make_unique<CQMZ4Settings>(m_env.resources);
@@ -44,9 +51,11 @@ void CQMZ4Main::OnSettings() {
     }
 }
 
-void CQMZ4Main::ApplySettings(const SettingsDialogResult& result) {
-    if (result.settings.EnableShellExtension != m_settings.EnableShellExtension) {
-        RunShellExtensionRegistration(result.settings.EnableShellExtension == 1);
+void CQMZ4Main::ApplySettings(SettingsDialogResult result) {
+    if (result.settings.EnableShellExtension != m_settings.EnableShellExtension &&
+        !RunShellExtensionRegistration(result.settings.EnableShellExtension == 1)) {
+        // The menus are as they were, and so is the setting that mirrors them.
+        result.settings.EnableShellExtension = m_settings.EnableShellExtension;
     }
     if (result.settings.Language != m_settings.Language) {
         MessageBoxW(m_hwnd, Text(IDS_LANGUAGE_CHANGED).c_str(), m_title.c_str(),
@@ -67,25 +76,35 @@ void CQMZ4Main::ApplySettings(const SettingsDialogResult& result) {
     OpenLog();
 }
 
-void CQMZ4Main::RunShellExtensionRegistration(bool enable) {
+bool CQMZ4Main::RunShellExtensionRegistration(bool enable) {
     // The DLL's path is quoted: a program folder with a blank in its name would otherwise
     // reach regsvr32 as two arguments and register nothing.
     const std::wstring parameters = std::wstring(enable ? L"/s " : L"/s /u ") + L"\"" +
                                     m_env.programDirectory + L"\\QMZ4shellext.dll\"";
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOCLOSEPROCESS;
     info.hwnd = m_hwnd;
     info.lpFile = L"regsvr32";
     info.lpParameters = parameters.c_str();
     info.nShow = SW_HIDE;
-    if (ShellExecuteExW(&info)) {
+    bool registered = ShellExecuteExW(&info) != FALSE;
+    if (registered && info.hProcess != nullptr) {
+        // "/s" keeps regsvr32 silent, so its exit code is the only word of a failure (a
+        // missing DLL, no rights): the change must not then be announced as made.
+        const CProcessHandle process(info.hProcess);
+        DWORD exitCode = 1;
+        registered = WaitForSingleObject(process.Get(), kRegistrationTimeout) == WAIT_OBJECT_0 &&
+                     GetExitCodeProcess(process.Get(), &exitCode) && exitCode == 0;
+    }
+    if (registered) {
         MessageBoxW(m_hwnd, Text(IDS_SHELL_EXTENSION_CHANGED).c_str(), m_title.c_str(),
                     MB_OK | MB_ICONINFORMATION);
-        return;
+        return true;
     }
     const std::wstring failed = L"regsvr32 " + parameters;
     MessageBoxW(m_hwnd, failed.c_str(), m_title.c_str(), MB_OK | MB_ICONERROR);
+    return false;
 }
 
 void CQMZ4Main::ItemFinished(const CEraseOperationBase& record) {
