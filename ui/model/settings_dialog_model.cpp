@@ -176,28 +176,23 @@ void CSettingsDialogModel::RebuildQuickMethod() {
 }
 
 void CSettingsDialogModel::SetVerify(bool ticked) {
-    if (ticked) {
-        m_working.Verify = 1;
-        m_view.verifyTicked = true;
-        m_view.onePercentTicked = false;
-        PutMarker(PassVerify);
-    } else {
-        m_working.Verify = 0;
-        m_view.verifyTicked = false;
-        RemoveMarker();
-    }
+    ChooseVerify(ticked ? 1 : 0);
 }
 
 void CSettingsDialogModel::SetOnePercentVerify(bool ticked) {
-    if (ticked) {
-        m_working.Verify = 2;
-        m_view.onePercentTicked = true;
-        m_view.verifyTicked = false;
-        PutMarker(PassVerifyOnePercent);
-    } else {
-        m_working.Verify = 0;
-        m_view.onePercentTicked = false;
+    ChooseVerify(ticked ? 2 : 0);
+}
+
+// The two boxes are exclusive: ticking one clears the other, and the method ends with
+// the chosen kind's marker, or none.
+void CSettingsDialogModel::ChooseVerify(int32_t verify) {
+    m_working.Verify = verify;
+    m_view.verifyTicked = verify == 1;
+    m_view.onePercentTicked = verify == 2;
+    if (verify == 0) {
         RemoveMarker();
+    } else {
+        PutMarker(MarkerOf(verify));
     }
 }
 

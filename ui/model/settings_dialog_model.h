@@ -111,6 +111,7 @@ public:
 
 private:
     void RebuildQuickMethod();
+    void ChooseVerify(int32_t verify);
     void PutMarker(uint32_t marker);
     void RemoveMarker();
     bool MethodIsModified() const;
