@@ -96,6 +96,13 @@ public:
     // and, for mount points, junctions and symbolic links, the substitute name
     // ("\??\Volume{...}\", "\??\C:\target"). ERROR_NOT_A_REPARSE_POINT for other objects.
     virtual uint32_t GetReparsePoint(uint32_t* tag, std::wstring* substituteName) = 0;
+    // FSCTL_SET_COMPRESSION with the two-byte format (COMPRESSION_FORMAT_NONE turns it
+    // off). ERROR_INVALID_FUNCTION or ERROR_NOT_SUPPORTED where the file system has no
+    // compression.
+    virtual uint32_t SetCompression(uint16_t format) = 0;
+    // IOCTL_DISK_GET_LENGTH_INFO of a volume or disk device: its length in bytes as the
+    // storage stack reports it.
+    virtual uint32_t GetLengthInfo(uint64_t* length) = 0;
 };
 
 // An open FindFirstFileW enumeration; the destructor calls FindClose.

@@ -9,6 +9,7 @@
 #include "platform/random.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "platform/volumes.h"
 
 namespace qmz {
 
@@ -21,6 +22,7 @@ struct PlatformServices {
     IRegistry* registry = nullptr;
     IShell* shell = nullptr;
     ICodePage* codePage = nullptr;
+    IVolumes* volumes = nullptr;
     // Operating-system major version 6 or more; decides how compressed, encrypted
     // and sparse streams are wiped.
     bool isVistaOrLater = true;

@@ -1,5 +1,6 @@
 // The shell part of the platform seam: special folders, environment variables, the
-// account name, the browser's history store and Explorer's change notifications.
+// account and its SID, the browser's history store, Explorer's change notifications and
+// the Recycle Bin.
 #pragma once
 
 #include <cstdint>
@@ -53,6 +54,18 @@ public:
     virtual int32_t ClearUrlHistory() = 0;
     // SHChangeNotify with SHCNF_PATHW.
     virtual void NotifyChange(ShellChange change, const std::wstring& path) = 0;
+    // The current user's SID in string form ("S-1-5-21-..."): OpenProcessToken of the own
+    // process, GetTokenInformation(TokenUser), ConvertSidToStringSidW.
+    virtual uint32_t CurrentUserSid(std::wstring* sid) = 0;
+    // Whether the shell identifies the folder as a Recycle Bin: SHParseDisplayName,
+    // SHBindToParent, SHGetDataFromIDListW(SHGDFIL_DESCRIPTIONID) naming CLSID_RecycleBin.
+    // False when any step fails. COM is initialised on the calling thread for the call.
+    virtual bool IsRecycleBinFolder(const std::wstring& path) = 0;
+    // SHQueryRecycleBinW of the volume with root `root`: the HRESULT, and the number of
+    // items the bin holds.
+    virtual int32_t QueryRecycleBin(const std::wstring& root, uint64_t* items) = 0;
+    // SHEmptyRecycleBinW without a window, confirmation, progress or sound: the HRESULT.
+    virtual int32_t EmptyRecycleBin(const std::wstring& root) = 0;
 };
 
 }  // namespace qmz

@@ -115,4 +115,9 @@ constexpr uint32_t REG_BINARY = 3;
 constexpr uint32_t REG_DWORD = 4;
 constexpr uint32_t ERROR_NO_MORE_ITEMS = 259;
 
+// FSCTL_SET_COMPRESSION's format, and the quota error a write can meet
+constexpr uint16_t COMPRESSION_FORMAT_NONE = 0;
+constexpr uint32_t ERROR_DISK_QUOTA_EXCEEDED = 1295;
+constexpr uint32_t ERROR_NO_NETWORK = 1222;
+
 #endif

@@ -13,6 +13,7 @@ CWin32Platform::CWin32Platform() : m_random(GetTickCount()) {
     m_services.registry = &m_registry;
     m_services.shell = &m_shell;
     m_services.codePage = &m_codePage;
+    m_services.volumes = &m_volumes;
     const SystemVersion version = ReadSystemVersion();
     m_versionKnown = version.known;
     m_services.isVistaOrLater = IsVistaOrLater(version);

@@ -10,6 +10,7 @@
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_volumes.h"
 
 namespace qmz {
 
@@ -34,6 +35,7 @@ private:
     CWin32Registry m_registry;
     CWin32Shell m_shell;
     CWin32CodePage m_codePage;
+    CWin32Volumes m_volumes;
     bool m_versionKnown = false;
     PlatformServices m_services;
 };

@@ -1,4 +1,4 @@
-// The kinds of file-system call the simulation counts, journals and can fail.
+// The kinds of file-system and volume call the simulation counts, journals and can fail.
 #pragma once
 
 namespace qmz {
@@ -30,6 +30,13 @@ enum class SimCall {
     kGetRetrievalPointers,
     kGetFinalPath,
     kGetReparsePoint,
+    kSetCompression,
+    kGetLengthInfo,
+    kListVolumes,
+    kGetMountPaths,
+    kGetDriveType,
+    kGetVolumeInformation,
+    kConnectedNetworkDisks,
     kCount
 };
 

@@ -14,12 +14,19 @@ CSimDeviceHandle::CSimDeviceHandle(std::shared_ptr<CSimState> state, CSimVolume*
       m_openId(openId),
       m_access(access),
       m_flags(flags) {
-    ++m_state->m_liveHandles;  // constructed under the lock
+    m_state->m_handles.insert(this);  // constructed under the lock
 }
 
 CSimDeviceHandle::~CSimDeviceHandle() {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
-    --m_state->m_liveHandles;
+    if (!m_ended) {
+        EndLocked();
+    }
+}
+
+void CSimDeviceHandle::EndLocked() {
+    m_ended = true;
+    m_state->m_handles.erase(this);
     auto& opens = m_volume->m_deviceOpens;
     for (auto it = opens.begin(); it != opens.end(); ++it) {
         if (it->id == m_openId) {
@@ -30,7 +37,14 @@ CSimDeviceHandle::~CSimDeviceHandle() {
 }
 
 uint32_t CSimDeviceHandle::Enter(SimCall call, uint32_t* limit) {
-    return m_state->m_faults.Check(call, m_volume->DeviceName(), limit);
+    const uint32_t error = m_state->m_faults.Check(call, m_volume->DeviceName(), limit);
+    if (error != ERROR_SUCCESS) {
+        return error;
+    }
+    if (m_ended) {
+        return ERROR_INVALID_HANDLE;
+    }
+    return m_volume->Kind().mediaPresent ? ERROR_SUCCESS : ERROR_NOT_READY;
 }
 
 uint32_t CSimDeviceHandle::CheckTransfer(const void* buffer, uint32_t length) const {
@@ -141,7 +155,7 @@ uint32_t CSimDeviceHandle::GetSize(uint64_t* size) {
     return error;
 }
 
-// The file-level queries make no sense on a raw volume.
+// The file-level queries and controls make no sense on a raw volume.
 uint32_t CSimDeviceHandle::QueryStreams(uint32_t, std::vector<StreamInfo>* streams) {
     streams->clear();
     return ERROR_INVALID_PARAMETER;
@@ -173,6 +187,26 @@ uint32_t CSimDeviceHandle::GetFinalPath(std::wstring*) {
 
 uint32_t CSimDeviceHandle::GetReparsePoint(uint32_t*, std::wstring*) {
     return ERROR_INVALID_FUNCTION;
+}
+
+uint32_t CSimDeviceHandle::SetCompression(uint16_t) {
+    return ERROR_INVALID_PARAMETER;
+}
+
+uint32_t CSimDeviceHandle::GetLengthInfo(uint64_t* length) {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    *length = 0;
+    uint32_t error = Enter(SimCall::kGetLengthInfo);
+    if (error == ERROR_SUCCESS && (m_access & kSimReadAccess) == 0) {
+        error = ERROR_ACCESS_DENIED;
+    }
+    if (error == ERROR_SUCCESS && m_volume->IsShare()) {
+        error = ERROR_INVALID_FUNCTION;  // a share is no disk of this machine
+    }
+    if (error == ERROR_SUCCESS) {
+        *length = m_volume->DeviceBytes();
+    }
+    return error;
 }
 
 }  // namespace qmz

@@ -8,7 +8,7 @@
 
 namespace qmz {
 
-class CSimDeviceHandle : public IFileHandle {
+class CSimDeviceHandle : public IFileHandle, private ISimHandle {
 public:
     CSimDeviceHandle(std::shared_ptr<CSimState> state, CSimVolume* volume, uint64_t openId,
                      uint32_t access, uint32_t flags);
@@ -21,7 +21,7 @@ public:
     uint32_t Seek(int64_t distance, uint32_t moveMethod, uint64_t* newPosition) override;
     uint32_t SetEndOfFile() override;
     uint32_t Flush() override;
-    // Stands in for IOCTL_DISK_GET_LENGTH_INFO: the volume's length in bytes.
+    // The file system's length in bytes (GetLengthInfo gives the device's).
     uint32_t GetSize(uint64_t* size) override;
     uint32_t QueryStreams(uint32_t bufferBytes, std::vector<StreamInfo>* streams) override;
     uint32_t SetZeroOnDeallocation() override;
@@ -32,9 +32,16 @@ public:
                                   RetrievalPointers* pointers) override;
     uint32_t GetFinalPath(std::wstring* path) override;
     uint32_t GetReparsePoint(uint32_t* tag, std::wstring* substituteName) override;
+    uint32_t SetCompression(uint16_t format) override;
+    // The device's length (SimVolumeKind::deviceBytes), which may exceed the file
+    // system's; needs read access, as IOCTL_DISK_GET_LENGTH_INFO does. A share's drive
+    // letter answers ERROR_INVALID_FUNCTION.
+    uint32_t GetLengthInfo(uint64_t* length) override;
 
 private:
-    // Counts the call and applies an injected fault; reads and writes pass `limit`.
+    void EndLocked() override;
+    // Counts the call and applies an injected fault; reads and writes pass `limit`. A
+    // drive without its disk answers ERROR_NOT_READY.
     uint32_t Enter(SimCall call, uint32_t* limit = nullptr);
     // Raw volume I/O is always in whole sectors inside the volume.
     uint32_t CheckTransfer(const void* buffer, uint32_t length) const;
@@ -47,6 +54,7 @@ private:
     uint32_t m_access;
     uint32_t m_flags;
     uint64_t m_position = 0;
+    bool m_ended = false;  // closed by the end of the simulated process
 };
 
 }  // namespace qmz

@@ -6,9 +6,13 @@ namespace qmz {
 
 namespace {
 
-// A "\\?\C:\dir" path names what the filter "C:\dir" does.
+// A "\\?\C:\dir" path names what the filter "C:\dir" does, "\\?\UNC\s\x" what "\\s\x" does.
 std::wstring WithoutVerbatimPrefix(const std::wstring& path) {
     const std::wstring prefix = L"\\\\?\\";
+    const std::wstring unc = prefix + L"UNC\\";
+    if (path.compare(0, unc.size(), unc) == 0) {
+        return L"\\\\" + path.substr(unc.size());
+    }
     const bool driveLetter = path.size() > prefix.size() + 1 && path[prefix.size() + 1] == L':';
     return path.compare(0, prefix.size(), prefix) == 0 && driveLetter ? path.substr(prefix.size())
                                                                       : path;

@@ -30,12 +30,19 @@ CSimFileHandle::CSimFileHandle(std::shared_ptr<CSimState> state, std::shared_ptr
       m_openId(openId),
       m_access(access),
       m_flags(flags) {
-    ++m_state->m_liveHandles;  // constructed under the lock
+    m_state->m_handles.insert(this);  // constructed under the lock
 }
 
 CSimFileHandle::~CSimFileHandle() {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
-    --m_state->m_liveHandles;
+    if (!m_ended) {
+        EndLocked();
+    }
+}
+
+void CSimFileHandle::EndLocked() {
+    m_ended = true;
+    m_state->m_handles.erase(this);
     m_state->Close(*m_node, m_openId, (m_flags & FILE_FLAG_DELETE_ON_CLOSE) != 0);
 }
 
@@ -46,6 +53,9 @@ uint32_t CSimFileHandle::Enter(SimCall call, uint32_t neededAccess, bool needsSt
         m_state->m_faults.Check(call, m_state->StreamPathOf(*m_node, name), limit);
     if (fault != ERROR_SUCCESS) {
         return fault;
+    }
+    if (m_ended) {
+        return ERROR_INVALID_HANDLE;
     }
     if (needsStream && !m_stream) {
         return ERROR_INVALID_FUNCTION;  // a folder has no data of its own
@@ -255,9 +265,16 @@ uint32_t CSimFileHandle::GetFinalPath(std::wstring* path) {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
     const uint32_t error = Enter(SimCall::kGetFinalPath, 0, false);
     if (error == ERROR_SUCCESS) {
-        // A volume without a drive letter is named by its GUID path, already verbatim.
+        // A volume without a drive letter is named by its GUID path, already verbatim; a
+        // share by its UNC name, even through a drive letter.
         const std::wstring plain = m_state->PathOf(*m_node);
-        *path = plain.compare(0, 4, L"\\\\?\\") == 0 ? plain : L"\\\\?\\" + plain;
+        const CSimVolume& volume = Volume();
+        if (volume.IsShare()) {
+            *path = L"\\\\?\\UNC\\" + volume.Share().substr(2) + L"\\" +
+                    plain.substr(std::min(plain.size(), volume.DisplayRoot().size()));
+        } else {
+            *path = plain.compare(0, 4, L"\\\\?\\") == 0 ? plain : L"\\\\?\\" + plain;
+        }
     }
     return error;
 }
@@ -286,6 +303,51 @@ uint32_t CSimFileHandle::GetReparsePoint(uint32_t* tag, std::wstring* substitute
             break;
     }
     return ERROR_NOT_A_REPARSE_POINT;
+}
+
+uint32_t CSimFileHandle::SetCompression(uint16_t format) {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    uint32_t error = Enter(SimCall::kSetCompression, 0, false);
+    if (error != ERROR_SUCCESS) {
+        return error;
+    }
+    // FSCTL_SET_COMPRESSION asks for both read and write access to the data.
+    if ((m_access & kSimReadAccess) == 0 || (m_access & kSimWriteAccess) == 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    if (!Volume().SupportsCompression()) {
+        return ERROR_INVALID_FUNCTION;
+    }
+    if (format > kCompressionFormatLznt1) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    const bool mainData = !m_stream || m_stream->Name().empty();
+    const bool compressed = m_stream ? m_stream->m_compression != COMPRESSION_FORMAT_NONE
+                                     : (m_node->m_attributes & FILE_ATTRIBUTE_COMPRESSED) != 0;
+    if (m_stream && compressed && format == COMPRESSION_FORMAT_NONE) {
+        error = m_stream->Rewrite(Volume());
+        if (error != ERROR_SUCCESS) {
+            return error;
+        }
+    }
+    if (m_stream) {
+        m_stream->m_compression = format;
+    }
+    if (mainData) {
+        m_node->m_attributes = format == COMPRESSION_FORMAT_NONE
+                                   ? m_node->m_attributes & ~FILE_ATTRIBUTE_COMPRESSED
+                                   : m_node->m_attributes | FILE_ATTRIBUTE_COMPRESSED;
+    }
+    m_state->Journal(SimCall::kSetCompression, *m_node, m_stream ? m_stream->Name() : L"", format,
+                     0);
+    return ERROR_SUCCESS;
+}
+
+uint32_t CSimFileHandle::GetLengthInfo(uint64_t* length) {
+    std::lock_guard<std::mutex> lock(m_state->m_mutex);
+    *length = 0;
+    const uint32_t error = Enter(SimCall::kGetLengthInfo, 0, false);
+    return error != ERROR_SUCCESS ? error : ERROR_INVALID_FUNCTION;
 }
 
 }  // namespace qmz

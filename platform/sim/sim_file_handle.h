@@ -8,7 +8,7 @@
 
 namespace qmz {
 
-class CSimFileHandle : public IFileHandle {
+class CSimFileHandle : public IFileHandle, private ISimHandle {
 public:
     // `stream` is null for a folder opened as a whole.
     CSimFileHandle(std::shared_ptr<CSimState> state, std::shared_ptr<CSimNode> node,
@@ -33,8 +33,14 @@ public:
                                   RetrievalPointers* pointers) override;
     uint32_t GetFinalPath(std::wstring* path) override;
     uint32_t GetReparsePoint(uint32_t* tag, std::wstring* substituteName) override;
+    // NTFS with clusters of at most 4 KiB; ERROR_INVALID_FUNCTION elsewhere. Turning it
+    // off moves a compressed stream's data into new clusters, as decompression does.
+    uint32_t SetCompression(uint16_t format) override;
+    // A file is no disk: ERROR_INVALID_FUNCTION.
+    uint32_t GetLengthInfo(uint64_t* length) override;
 
 private:
+    void EndLocked() override;
     // Counts the call and applies an injected fault; then the common preconditions.
     // Calls that can answer short pass `limit` (see SimFault).
     uint32_t Enter(SimCall call, uint32_t neededAccess, bool needsStream,
@@ -49,6 +55,7 @@ private:
     uint32_t m_access;
     uint32_t m_flags;
     uint64_t m_position = 0;
+    bool m_ended = false;  // closed by the end of the simulated process
 };
 
 }  // namespace qmz

@@ -6,6 +6,7 @@
 #include "platform/sim/sim_file_handle.h"
 #include "platform/sim/sim_find_handle.h"
 #include "platform/sim/sim_state.h"
+#include "platform/sim/sim_volumes.h"
 #include "platform/win_types.h"
 
 namespace qmz {
@@ -26,7 +27,8 @@ bool IsRoot(const CSimNode& node) {
 
 }  // namespace
 
-CSimFileSystem::CSimFileSystem() : m_state(std::make_shared<CSimState>()) {}
+CSimFileSystem::CSimFileSystem()
+    : m_state(std::make_shared<CSimState>()), m_volumes(std::make_unique<CSimVolumes>(m_state)) {}
 
 CSimFileSystem::~CSimFileSystem() = default;
 
@@ -413,9 +415,12 @@ uint32_t CSimFileSystem::GetVolumePath(const std::wstring& path, std::wstring* v
     if (volume == nullptr || parsed.root == SimPathRoot::kDevice) {
         return ERROR_PATH_NOT_FOUND;
     }
-    std::wstring walked = parsed.root == SimPathRoot::kDriveLetter
-                              ? std::wstring(1, parsed.driveLetter) + L":\\"
-                              : volume->GuidName();
+    std::wstring walked = volume->GuidName();
+    if (parsed.root == SimPathRoot::kDriveLetter) {
+        walked = std::wstring(1, parsed.driveLetter) + L":\\";
+    } else if (parsed.root == SimPathRoot::kShare) {
+        walked = volume->Share() + L"\\";
+    }
     *volumePath = walked;
     // The deepest mount point on the way is the volume; other links are not followed.
     std::shared_ptr<CSimNode> node = volume->Root();
@@ -452,6 +457,9 @@ uint32_t CSimFileSystem::GetVolumeNameForMountPoint(const std::wstring& mountPoi
         return error;
     }
     const CSimNode& node = *lookup.node;
+    if (IsRoot(node) && node.m_volume->IsShare()) {
+        return ERROR_INVALID_PARAMETER;  // a share is no volume of this machine
+    }
     if (IsRoot(node)) {
         *volumeName = node.m_volume->GuidName();
         return ERROR_SUCCESS;

@@ -11,6 +11,8 @@
 #include "platform/sim/sim_call.h"
 #include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_journal.h"
+#include "platform/sim/sim_volume_kind.h"
+#include "platform/volumes.h"
 
 namespace qmz {
 
@@ -18,6 +20,7 @@ class CSimState;
 class CSimNode;
 class CSimStream;
 class CSimVolume;
+class CSimVolumes;
 struct SimLookup;
 enum class SimReparse;
 
@@ -46,11 +49,32 @@ public:
     uint32_t QueryFreeSpace(const std::wstring& root, DiskFreeSpace* space) override;
     uint32_t QueryFreeSpaceEx(const std::wstring& path, DiskFreeSpaceEx* space) override;
 
+    // The volume seam over the same machine: the volumes added here, their kinds and
+    // the network connections.
+    IVolumes& Volumes();
+
     // --- Set-up. Paths are absolute; missing parent folders are created. ---
 
     // `guidName` is "\\?\Volume{...}\"; `letter` is 0 for a volume without a drive letter.
+    // A new volume is a fixed NTFS disk without a label.
     uint32_t AddVolume(wchar_t letter, const std::wstring& guidName, uint32_t bytesPerSector,
                        uint32_t sectorsPerCluster, uint64_t totalClusters);
+    // The file system, label, drive type and device length of the volume with root `root`
+    // ("D:\", its GUID name or "\\server\share\").
+    uint32_t SetVolumeKind(const std::wstring& root, const SimVolumeKind& kind);
+    // A share on another machine ("\\server\share") the user is connected to, with the
+    // drive letter of that connection (0 for none): a remote volume reached by its UNC
+    // root, and by "Z:\" when lettered, which volume enumeration does not list.
+    uint32_t AddNetworkShare(const std::wstring& share, wchar_t letter, uint32_t bytesPerSector,
+                             uint32_t sectorsPerCluster, uint64_t totalClusters);
+    // One more connection, without a drive letter, to a share already added: the
+    // connection list then names the share twice, as Windows does.
+    uint32_t AddNetworkConnection(const std::wstring& share);
+    // The process of the code under test ends: every file, device and find handle it
+    // still holds is closed, delete-on-close applied; calls on them fail with
+    // ERROR_INVALID_HANDLE and destroying them does nothing more. Holds of other
+    // processes (HoldOpen) stay.
+    void EndProcess();
     uint32_t AddFolder(const std::wstring& path, uint32_t attributes = 0);
     // `attributes` 0 gives FILE_ATTRIBUTE_ARCHIVE. ERROR_DISK_FULL when the data does not fit.
     uint32_t AddFile(const std::wstring& path, const std::string& data, uint32_t attributes = 0);
@@ -80,7 +104,9 @@ public:
     // Delete / RemoveFolder, or Move, of the object fail with ERROR_ACCESS_DENIED.
     uint32_t SetCannotDelete(const std::wstring& path, bool cannot = true);
     uint32_t SetCannotRename(const std::wstring& path, bool cannot = true);
-    // A disk quota: QueryFreeSpaceEx reports at most this much free to the caller.
+    // A disk quota: the caller may allocate `bytes` more on the volume from now on.
+    // QueryFreeSpaceEx reports at most what is left of it free to the caller, and a
+    // write or extension that needs more fails with ERROR_DISK_QUOTA_EXCEEDED.
     uint32_t SetQuota(const std::wstring& root, uint64_t bytes);
     // The stream ("file" or "file:name") holds exactly `data` from now on, changed behind
     // the back of every handle (whose positions stay): the work of another program or a
@@ -146,6 +172,7 @@ private:
     uint32_t Remove(CSimNode& node, SimCall call);
 
     std::shared_ptr<CSimState> m_state;
+    std::unique_ptr<CSimVolumes> m_volumes;
 };
 
 }  // namespace qmz

@@ -172,6 +172,9 @@ uint32_t CSimFileSystem::SetLayout(const std::wstring& path, const std::vector<E
         const uint32_t error = stream.Remap(*node.m_volume, extents);
         if (error == ERROR_SUCCESS) {
             node.m_attributes |= attribute;
+            if (attribute == FILE_ATTRIBUTE_COMPRESSED) {
+                stream.m_compression = kCompressionFormatLznt1;
+            }
         }
         return error;
     });
@@ -406,7 +409,7 @@ bool CSimFileSystem::ZeroOnDeallocationSet(const std::wstring& path) {
 
 size_t CSimFileSystem::OpenHandleCount() {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
-    return m_state->m_liveHandles;
+    return m_state->m_handles.size();
 }
 
 void CSimFileSystem::InjectFault(const SimFault& fault) {

@@ -10,16 +10,23 @@ CSimFindHandle::CSimFindHandle(std::shared_ptr<CSimState> state, std::shared_ptr
       m_folder(std::move(folder)),
       m_pattern(pattern == L"*.*" ? L"*" : pattern),
       m_dotsLeft(withDots ? 2 : 0) {
-    ++m_state->m_liveHandles;  // constructed under the lock
+    m_state->m_handles.insert(this);  // constructed under the lock
 }
 
 CSimFindHandle::CSimFindHandle(std::shared_ptr<CSimState> state) : m_state(std::move(state)) {
-    ++m_state->m_liveHandles;
+    m_state->m_handles.insert(this);
 }
 
 CSimFindHandle::~CSimFindHandle() {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
-    --m_state->m_liveHandles;
+    if (!m_ended) {
+        EndLocked();
+    }
+}
+
+void CSimFindHandle::EndLocked() {
+    m_ended = true;
+    m_state->m_handles.erase(this);
 }
 
 FindData CSimFindHandle::Describe(const CSimNode& node, const std::wstring& name,
@@ -72,7 +79,10 @@ uint32_t CSimFindHandle::Next(FindData* data) {
     std::lock_guard<std::mutex> lock(m_state->m_mutex);
     const std::wstring where = m_folder ? m_state->PathOf(*m_folder) : L"";
     const uint32_t fault = m_state->m_faults.Check(SimCall::kFindNext, where);
-    return fault != ERROR_SUCCESS ? fault : NextLocked(data);
+    if (fault != ERROR_SUCCESS) {
+        return fault;
+    }
+    return m_ended ? ERROR_INVALID_HANDLE : NextLocked(data);
 }
 
 }  // namespace qmz

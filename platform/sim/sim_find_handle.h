@@ -9,7 +9,7 @@
 
 namespace qmz {
 
-class CSimFindHandle : public IFindHandle {
+class CSimFindHandle : public IFindHandle, private ISimHandle {
 public:
     // Lists the entries of `folder` that match `pattern`; `withDots` adds "." and "..".
     CSimFindHandle(std::shared_ptr<CSimState> state, std::shared_ptr<CSimNode> folder,
@@ -28,6 +28,8 @@ public:
                              bool viaHostLink = false);
 
 private:
+    void EndLocked() override;
+
     std::shared_ptr<CSimState> m_state;
     std::shared_ptr<CSimNode> m_folder;
     std::wstring m_pattern;
@@ -35,6 +37,7 @@ private:
     // Where the walk stands, as NTFS resumes: after this folded name.
     std::wstring m_resumeAfter;
     bool m_started = false;
+    bool m_ended = false;  // closed by the end of the simulated process
 };
 
 }  // namespace qmz

@@ -27,7 +27,6 @@ struct SimJournalEntry {
     bool oneByte = false;      // every byte equals firstByte
     bool blockRepeat = false;  // longer than 512 bytes and a repetition of its first 512
     std::array<uint8_t, 16> head{};
-    uint64_t hash = 0;  // FNV-1a over the data
 
     // Describes the data of a Read or Write.
     void Describe(const uint8_t* data, uint64_t count);

@@ -1,5 +1,6 @@
 #include "platform/sim/sim_path.h"
 
+#include <algorithm>
 #include <cwctype>
 
 #include "platform/win_types.h"
@@ -11,6 +12,7 @@ namespace {
 const wchar_t kDevicePrefix[] = L"\\\\.\\";
 const wchar_t kLocalPrefix[] = L"\\\\?\\";
 const wchar_t kVolumePrefix[] = L"Volume{";
+const wchar_t kUncPrefix[] = L"UNC\\";
 
 bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
     return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
@@ -91,6 +93,21 @@ uint32_t SplitComponents(const std::wstring& rest, bool verbatim, SimPath* parse
     return SplitStream(parsed);
 }
 
+// "server\share\dir", what follows "\\" or "\\?\UNC\".
+uint32_t SplitShare(const std::wstring& rest, bool verbatim, SimPath* parsed) {
+    const size_t serverEnd = rest.find(L'\\');
+    if (serverEnd == 0 || serverEnd == std::wstring::npos || serverEnd + 1 == rest.size()) {
+        return ERROR_BAD_PATHNAME;
+    }
+    const size_t shareEnd = std::min(rest.find(L'\\', serverEnd + 1), rest.size());
+    if (shareEnd == serverEnd + 1) {
+        return ERROR_BAD_PATHNAME;
+    }
+    parsed->root = SimPathRoot::kShare;
+    parsed->share = L"\\\\" + rest.substr(0, shareEnd);
+    return SplitComponents(rest.substr(shareEnd), verbatim, parsed);
+}
+
 }  // namespace
 
 uint32_t ParseSimPath(const std::wstring& input, SimPath* parsed) {
@@ -125,11 +142,20 @@ uint32_t ParseSimPath(const std::wstring& input, SimPath* parsed) {
             parsed->root = SimPathRoot::kVolumeGuid;
             parsed->volumeGuid = path.substr(6, close - 5);
             const std::wstring rest = path.substr(close + 1);
-            if (rest.empty() || rest[0] != L'\\') {
+            if (rest.empty()) {
+                parsed->root = SimPathRoot::kDevice;  // without its backslash: the volume
+                return ERROR_SUCCESS;
+            }
+            if (rest[0] != L'\\') {
                 return ERROR_INVALID_NAME;
             }
             return SplitComponents(rest.substr(1), verbatim, parsed);
         }
+        if (StartsWith(path, kUncPrefix)) {
+            return SplitShare(path.substr(4), verbatim, parsed);
+        }
+    } else if (StartsWith(path, L"\\\\")) {
+        return SplitShare(path.substr(2), verbatim, parsed);
     }
     if (!IsDriveSpec(path, 0) || (path.size() > 2 && path[2] != L'\\')) {
         return ERROR_INVALID_NAME;  // relative paths have no meaning on the simulated volume

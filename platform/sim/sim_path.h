@@ -11,13 +11,15 @@ namespace qmz {
 enum class SimPathRoot {
     kDriveLetter,  // C:\dir
     kVolumeGuid,   // \\?\Volume{...}\dir
-    kDevice,       // \\.\C: or \\.\Volume{...}: the raw volume
+    kDevice,       // \\.\C:, \\.\Volume{...} or \\?\Volume{...}: the raw volume
+    kShare,        // \\server\share\dir or \\?\UNC\server\share\dir
 };
 
 struct SimPath {
     SimPathRoot root = SimPathRoot::kDriveLetter;
     wchar_t driveLetter = 0;  // upper case, for kDriveLetter and a lettered kDevice
     std::wstring volumeGuid;  // "{...}", for kVolumeGuid and a GUID kDevice
+    std::wstring share;       // "\\server\share", for kShare
     std::vector<std::wstring> components;
     std::wstring streamName;   // without colons or type; empty for the main stream
     bool namesStream = false;  // the last component carried ":..." (even "::$DATA")

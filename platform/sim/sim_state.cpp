@@ -8,6 +8,8 @@ namespace {
 
 // NTFS gives up on chains of links this long.
 constexpr int kMaxLinkDepth = 31;
+// ERROR_BAD_NETPATH: no share of that name is reachable.
+constexpr uint32_t kErrorBadNetPath = 53;
 
 }  // namespace
 
@@ -16,7 +18,8 @@ CSimVolume* CSimState::FindVolume(const SimPath& path) const {
         const bool byLetter = path.driveLetter != 0 && volume->Letter() == path.driveLetter;
         const bool byGuid =
             !path.volumeGuid.empty() && EqualsNoCase(volume->Guid(), path.volumeGuid);
-        if (byLetter || byGuid) {
+        const bool byShare = !path.share.empty() && EqualsNoCase(volume->Share(), path.share);
+        if (byLetter || byGuid || byShare) {
             return volume.get();
         }
     }
@@ -75,7 +78,10 @@ uint32_t CSimState::ResolveAt(const std::wstring& path, bool followLast, int dep
     }
     lookup->volume = FindVolume(lookup->parsed);
     if (lookup->volume == nullptr) {
-        return ERROR_PATH_NOT_FOUND;
+        return lookup->parsed.root == SimPathRoot::kShare ? kErrorBadNetPath : ERROR_PATH_NOT_FOUND;
+    }
+    if (!lookup->volume->Kind().mediaPresent) {
+        return ERROR_NOT_READY;
     }
     std::shared_ptr<CSimNode> node = lookup->volume->Root();
     const std::vector<std::wstring>& names = lookup->parsed.components;
@@ -86,6 +92,7 @@ uint32_t CSimState::ResolveAt(const std::wstring& path, bool followLast, int dep
         }
         std::shared_ptr<CSimNode> child = node->Child(names[i]);
         lookup->parent = node;
+        lookup->volume = node->m_volume;  // past a mount point, the mounted volume
         lookup->leafName = names[i];
         if (!child) {
             return last ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
@@ -138,7 +145,10 @@ void CSimState::Close(CSimNode& node, uint64_t openId, bool deleteOnClose) {
             break;
         }
     }
-    if (deleteOnClose && !node.m_deletePending && node.m_parent != nullptr) {
+    // A folder that still holds entries is not deleted: NTFS refuses the disposition.
+    const bool notEmpty =
+        node.IsFolder() && node.m_reparse == SimReparse::kNone && !node.m_children.empty();
+    if (deleteOnClose && !node.m_deletePending && node.m_parent != nullptr && !notEmpty) {
         node.m_deletePending = true;
         Journal(SimCall::kDelete, node, L"", 0, 0);
     }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,23 @@ struct SimLookup {
     std::wstring leafName;
     // The last name was a host link, followed to `node` whatever the caller asked.
     bool viaHostLink = false;
+};
+
+// A handle the code under test holds. When the simulated process ends, the state ends
+// every such handle as Windows does: closed, with its delete-on-close applied.
+class ISimHandle {
+public:
+    // Closes the handle under the state's lock; later calls on it fail.
+    virtual void EndLocked() = 0;
+
+protected:
+    ~ISimHandle() = default;
+};
+
+// One network connection of the user: a share reached by a drive letter or without one.
+struct SimNetworkConnection {
+    std::wstring remoteName;  // "\\server\share"
+    wchar_t letter = 0;
 };
 
 class CSimState {
@@ -66,8 +84,9 @@ public:
     uint64_t m_nextOpenId = 1;
     // Copied under the lock by each write, so it can be replaced while writes run.
     std::shared_ptr<const SimWriteObserver> m_writeObserver;
-    uint32_t m_observedWrites = 0;  // since the observer was set
-    size_t m_liveHandles = 0;       // file, device and find handles not yet closed
+    uint32_t m_observedWrites = 0;    // since the observer was set
+    std::set<ISimHandle*> m_handles;  // file, device and find handles not yet closed
+    std::vector<SimNetworkConnection> m_connections;
 
 private:
     uint32_t ResolveAt(const std::wstring& path, bool followLast, int depth,

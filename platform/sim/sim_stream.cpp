@@ -74,14 +74,23 @@ uint32_t CSimStream::Read(const CSimVolume& volume, uint64_t offset, uint8_t* ou
     return static_cast<uint32_t>(count);
 }
 
+// The quota is charged before clusters are looked for, so it is what a write meets first.
+uint32_t CSimStream::CheckRoom(const CSimVolume& volume, uint64_t clusters) {
+    if (clusters > volume.Quota() / volume.ClusterBytes()) {
+        return ERROR_DISK_QUOTA_EXCEEDED;
+    }
+    return clusters > volume.FreeClusters() ? ERROR_DISK_FULL : ERROR_SUCCESS;
+}
+
 uint32_t CSimStream::AllocateRange(CSimVolume& volume, uint64_t firstVcn, uint64_t endVcn) {
     uint64_t missing = 0;
     for (uint64_t vcn = firstVcn; vcn < endVcn; ++vcn) {
         missing += LcnOf(vcn) < 0 ? 1 : 0;
     }
-    if (missing > volume.FreeClusters()) {
-        // NTFS reserves the whole extension before writing, so nothing is written.
-        return ERROR_DISK_FULL;
+    // NTFS charges and reserves the whole extension before writing, so nothing is written.
+    const uint32_t error = CheckRoom(volume, missing);
+    if (error != ERROR_SUCCESS) {
+        return error;
     }
     if (m_lcns.size() < endVcn) {
         m_lcns.resize(endVcn, -1);
@@ -279,6 +288,25 @@ uint32_t CSimStream::Remap(CSimVolume& volume, const std::vector<Extent>& extent
     }
     FreeFrom(volume, 0);
     m_lcns = lcns;
+    return ERROR_SUCCESS;
+}
+
+uint32_t CSimStream::Rewrite(CSimVolume& volume) {
+    const uint64_t count = ClustersFor(volume, m_size);
+    const uint32_t error = CheckRoom(volume, count);
+    if (error != ERROR_SUCCESS) {
+        return error;
+    }
+    std::vector<uint8_t> data(m_size);  // bytes past the valid data read as zero
+    CopyOut(volume, 0, data.data(), std::min(m_validLength, m_size));
+    std::vector<int64_t> lcns(count);
+    for (int64_t& lcn : lcns) {
+        lcn = volume.AllocateCluster();
+    }
+    FreeFrom(volume, 0);
+    m_lcns = lcns;
+    m_validLength = m_size;
+    CopyIn(volume, 0, data.data(), data.size());
     return ERROR_SUCCESS;
 }
 

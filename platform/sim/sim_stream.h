@@ -12,6 +12,9 @@ namespace qmz {
 
 class CSimVolume;
 
+// COMPRESSION_FORMAT_LZNT1, the highest format NTFS takes (DEFAULT, 1, stands for it).
+constexpr uint16_t kCompressionFormatLznt1 = 2;
+
 class CSimStream {
 public:
     explicit CSimStream(const std::wstring& name) : m_name(name) {}
@@ -23,7 +26,8 @@ public:
 
     // Bytes past the end read as nothing; holes and bytes beyond the valid data read as zero.
     uint32_t Read(const CSimVolume& volume, uint64_t offset, uint8_t* out, uint32_t length) const;
-    // All or nothing: ERROR_DISK_FULL when the clusters the write needs are not free.
+    // All or nothing: ERROR_DISK_FULL when the clusters the write needs are not free,
+    // ERROR_DISK_QUOTA_EXCEEDED when the caller's quota does not cover them.
     uint32_t Write(CSimVolume& volume, uint64_t offset, const uint8_t* data, uint32_t length);
     uint32_t Resize(CSimVolume& volume, uint64_t size);
     // FSCTL_SET_ZERO_DATA: a sparse stream gives whole clusters back, the rest is zeroed.
@@ -39,13 +43,19 @@ public:
     // Test set-up: sparse with only `ranges` allocated; or an explicit cluster map.
     uint32_t MakeSparse(CSimVolume& volume, const std::vector<AllocatedRange>& ranges);
     uint32_t Remap(CSimVolume& volume, const std::vector<Extent>& extents);
+    // Writes the data out afresh into newly allocated clusters (holes included), then
+    // frees the old ones with their bytes left in them: what decompressing does.
+    // ERROR_DISK_FULL or ERROR_DISK_QUOTA_EXCEEDED, changing nothing, without the room.
+    uint32_t Rewrite(CSimVolume& volume);
 
     bool m_zeroOnDeallocation = false;
+    uint16_t m_compression = 0;  // the FSCTL_SET_COMPRESSION format; 0 when uncompressed
 
 private:
     uint64_t ClustersFor(const CSimVolume& volume, uint64_t bytes) const;
     int64_t LcnOf(uint64_t vcn) const { return vcn < m_lcns.size() ? m_lcns[vcn] : -1; }
     uint32_t AllocateRange(CSimVolume& volume, uint64_t firstVcn, uint64_t endVcn);
+    static uint32_t CheckRoom(const CSimVolume& volume, uint64_t clusters);
     void FreeFrom(CSimVolume& volume, uint64_t vcn);
     void Deallocate(CSimVolume& volume, int64_t lcn);
     // Cuts [offset, offset + length) at cluster boundaries and hands each piece to `piece`:

@@ -4,17 +4,23 @@
 #include <cstring>
 
 #include "platform/sim/sim_node.h"
+#include "platform/sim/sim_path.h"
 #include "platform/win_types.h"
 
 namespace qmz {
 
-CSimVolume::CSimVolume(wchar_t letter, const std::wstring& guid, const SimGeometry& geometry)
+CSimVolume::CSimVolume(wchar_t letter, const std::wstring& guid, const SimGeometry& geometry,
+                       const std::wstring& share)
     : m_letter(letter),
       m_guid(guid),
+      m_share(share),
       m_geometry(geometry),
       m_used(geometry.totalClusters, false),
       m_freeClusters(geometry.totalClusters),
       m_root(std::make_shared<CSimNode>(this, L"", true)) {
+    if (!share.empty()) {
+        m_kind.driveType = kDriveRemote;
+    }
     // A root folder reports itself hidden and system, as NTFS roots do.
     m_root->m_attributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 }
@@ -26,7 +32,25 @@ std::wstring CSimVolume::GuidName() const {
 }
 
 std::wstring CSimVolume::DisplayRoot() const {
-    return m_letter != 0 ? std::wstring(1, m_letter) + L":\\" : GuidName();
+    if (m_letter != 0) {
+        return std::wstring(1, m_letter) + L":\\";
+    }
+    return m_share.empty() ? GuidName() : m_share + L"\\";
+}
+
+bool CSimVolume::SupportsCompression() const {
+    return EqualsNoCase(m_kind.fileSystem, L"NTFS") && ClusterBytes() <= 4096;
+}
+
+uint64_t CSimVolume::DeviceBytes() const {
+    return m_kind.deviceBytes != 0 ? m_kind.deviceBytes : TotalBytes();
+}
+
+void CSimVolume::Charge(bool allocated) {
+    if (m_quota == UINT64_MAX) {
+        return;
+    }
+    m_quota = allocated ? m_quota - std::min(m_quota, ClusterBytes()) : m_quota + ClusterBytes();
 }
 
 std::wstring CSimVolume::DeviceName() const {
@@ -51,6 +75,7 @@ int64_t CSimVolume::AllocateCluster() {
         if (!m_used[lcn]) {
             m_used[lcn] = true;
             --m_freeClusters;
+            Charge(true);
             m_searchFrom = lcn + 1;
             return static_cast<int64_t>(lcn);
         }
@@ -64,6 +89,7 @@ bool CSimVolume::AllocateClusterAt(int64_t lcn) {
     }
     m_used[lcn] = true;
     --m_freeClusters;
+    Charge(true);
     return true;
 }
 
@@ -71,6 +97,7 @@ void CSimVolume::FreeCluster(int64_t lcn) {
     if (lcn >= 0 && static_cast<uint64_t>(lcn) < m_used.size() && m_used[lcn]) {
         m_used[lcn] = false;
         ++m_freeClusters;
+        Charge(false);
         // Freed clusters keep their bytes, like a real disk; reuse starts low again.
         m_searchFrom = std::min<uint64_t>(m_searchFrom, static_cast<uint64_t>(lcn));
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/sim/sim_open.h"
+#include "platform/sim/sim_volume_kind.h"
 
 namespace qmz {
 
@@ -21,16 +22,27 @@ struct SimGeometry {
 
 class CSimVolume {
 public:
-    // `letter` is 0 for a volume without a drive letter; `guid` is "{...}".
-    CSimVolume(wchar_t letter, const std::wstring& guid, const SimGeometry& geometry);
+    // `letter` is 0 for a volume without a drive letter; `guid` is "{...}". A network
+    // share names itself ("\\server\share"); its GUID is the simulation's own.
+    CSimVolume(wchar_t letter, const std::wstring& guid, const SimGeometry& geometry,
+               const std::wstring& share = L"");
     ~CSimVolume();
 
     wchar_t Letter() const { return m_letter; }
     const std::wstring& Guid() const { return m_guid; }
     // "\\?\Volume{...}\", what GetVolumeNameForVolumeMountPointW reports.
     std::wstring GuidName() const;
-    // "C:\" when lettered, else the GUID name: how paths on this volume are shown.
+    // "C:\" when lettered, "\\server\share\" for a share, else the GUID name: how
+    // paths on this volume are shown.
     std::wstring DisplayRoot() const;
+    // "\\server\share" of a network share; empty for a local volume.
+    const std::wstring& Share() const { return m_share; }
+    bool IsShare() const { return !m_share.empty(); }
+    const SimVolumeKind& Kind() const { return m_kind; }
+    void SetKind(const SimVolumeKind& kind) { m_kind = kind; }
+    // NTFS compresses only with clusters of at most 4 KiB; FAT and the others never.
+    bool SupportsCompression() const;
+    uint64_t DeviceBytes() const;
     // "\\.\C:" or "\\.\Volume{...}": the raw device.
     std::wstring DeviceName() const;
     const SimGeometry& Geometry() const { return m_geometry; }
@@ -38,7 +50,8 @@ public:
     uint64_t TotalBytes() const;
     uint64_t FreeClusters() const { return m_freeClusters; }
 
-    // Caller-visible limit of GetDiskFreeSpaceExW (a disk quota); UINT64_MAX when none.
+    // What the caller's disk quota still lets it allocate; UINT64_MAX when it has none.
+    // Clusters allocated count against it and clusters freed give back to it.
     uint64_t Quota() const { return m_quota; }
     void SetQuota(uint64_t bytes) { m_quota = bytes; }
 
@@ -61,8 +74,12 @@ private:
     void WriteInCluster(uint64_t lcn, uint64_t at, const uint8_t* data, uint8_t fill,
                         uint64_t length);
 
+    void Charge(bool allocated);
+
     wchar_t m_letter;
     std::wstring m_guid;
+    std::wstring m_share;
+    SimVolumeKind m_kind;
     SimGeometry m_geometry;
     uint64_t m_quota = UINT64_MAX;
     std::vector<bool> m_used;

@@ -60,14 +60,21 @@ struct RegistryKeyTraits : NullIsInvalid<HKEY> {
     static void Free(HKEY key) { ::RegCloseKey(key); }
 };
 
+struct VolumeFindTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Free(HANDLE handle) { ::FindVolumeClose(handle); }
+};
+
 // Processes, threads and events: null when there is none.
 struct KernelObjectTraits : NullIsInvalid<HANDLE> {
     static void Free(HANDLE handle) { ::CloseHandle(handle); }
 };
 
-// A handle from CreateFileW, from FindFirstFileW, and an open registry key.
+// A handle from CreateFileW, from FindFirstFileW, from FindFirstVolumeW, and an open
+// registry key.
 using CScopedHandle = CUniqueHandle<HANDLE, FileHandleTraits>;
 using CScopedFind = CUniqueHandle<HANDLE, FindHandleTraits>;
+using CScopedVolumeFind = CUniqueHandle<HANDLE, VolumeFindTraits>;
 using CRegistryKeyHandle = CUniqueHandle<HKEY, RegistryKeyTraits>;
 using CProcessHandle = CUniqueHandle<HANDLE, KernelObjectTraits>;
 

@@ -206,4 +206,19 @@ uint32_t CWin32FindHandle::Next(FindData* data) {
     return ERROR_SUCCESS;
 }
 
+uint32_t CWin32FileHandle::SetCompression(uint16_t format) {
+    USHORT value = format;
+    DWORD returned = 0;
+    return Control(FSCTL_SET_COMPRESSION, &value, sizeof(value), nullptr, 0, &returned);
+}
+
+uint32_t CWin32FileHandle::GetLengthInfo(uint64_t* length) {
+    GET_LENGTH_INFORMATION info = {};
+    DWORD returned = 0;
+    const uint32_t error =
+        Control(IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &info, sizeof(info), &returned);
+    *length = error == ERROR_SUCCESS ? static_cast<uint64_t>(info.Length.QuadPart) : 0;
+    return error;
+}
+
 }  // namespace qmz

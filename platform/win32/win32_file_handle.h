@@ -25,6 +25,8 @@ public:
                                   RetrievalPointers* pointers) override;
     uint32_t GetFinalPath(std::wstring* path) override;
     uint32_t GetReparsePoint(uint32_t* tag, std::wstring* substituteName) override;
+    uint32_t SetCompression(uint16_t format) override;
+    uint32_t GetLengthInfo(uint64_t* length) override;
 
 private:
     // DeviceIoControl; ERROR_SUCCESS or GetLastError(), with the bytes returned.

@@ -12,33 +12,13 @@
 #include <memory>
 #include <vector>
 
+#include "platform/win32/com_scope.h"
+
 namespace qmz {
 namespace {
 
 // The seam's buffer for a variable: a longer value reads as missing.
 constexpr DWORD kVariableBufferChars = 260;
-
-// COM on the calling thread for as long as this object lives. A thread already in another
-// apartment keeps it: only a successful initialisation here is undone here.
-class CComScope {
-public:
-    CComScope() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~CComScope() {
-        if (SUCCEEDED(m_result)) {
-            CoUninitialize();
-        }
-    }
-    CComScope(const CComScope&) = delete;
-    CComScope& operator=(const CComScope&) = delete;
-    HRESULT Result() const { return m_result; }
-
-private:
-    HRESULT m_result;
-};
-
-struct ComRelease {
-    void operator()(IUnknown* object) const { object->Release(); }
-};
 
 UINT ChangeEvent(ShellChange change) {
     switch (change) {

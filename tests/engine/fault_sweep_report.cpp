@@ -53,6 +53,13 @@ constexpr CallName kCallNames[] = {
     {SimCall::kGetRetrievalPointers, "GetRetrievalPointers"},
     {SimCall::kGetFinalPath, "GetFinalPath"},
     {SimCall::kGetReparsePoint, "GetReparsePoint"},
+    {SimCall::kSetCompression, "SetCompression"},
+    {SimCall::kGetLengthInfo, "GetLengthInfo"},
+    {SimCall::kListVolumes, "ListVolumes"},
+    {SimCall::kGetMountPaths, "GetMountPaths"},
+    {SimCall::kGetDriveType, "GetDriveType"},
+    {SimCall::kGetVolumeInformation, "GetVolumeInformation"},
+    {SimCall::kConnectedNetworkDisks, "ConnectedNetworkDisks"},
 };
 
 }  // namespace

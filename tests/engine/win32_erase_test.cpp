@@ -78,6 +78,8 @@ public:
     uint32_t GetReparsePoint(uint32_t* t, std::wstring* s) override {
         return m_inner->GetReparsePoint(t, s);
     }
+    uint32_t SetCompression(uint16_t f) override { return m_inner->SetCompression(f); }
+    uint32_t GetLengthInfo(uint64_t* l) override { return m_inner->GetLengthInfo(l); }
 
 private:
     CWatchedFileSystem* m_owner;

@@ -11,6 +11,9 @@ CSimPlatform::CSimPlatform(bool vistaOrLater, uint32_t randomSeed) : m_random(ra
     m_services.registry = &m_registry;
     m_services.shell = &m_shell;
     m_services.codePage = &m_codePage;
+    m_services.volumes = &m_fileSystem.Volumes();
+    // The shell finds its Recycle Bins on the same simulated volumes.
+    m_shell.AttachFileSystem(&m_fileSystem);
     m_services.isVistaOrLater = vistaOrLater;
 }
 

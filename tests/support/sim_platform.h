@@ -29,7 +29,11 @@ public:
     CSimCodePage& CodePage() { return m_codePage; }
 
     // Sends file calls elsewhere: real files under Wine, or a double in front of the sim.
-    void UseFileSystem(IFileSystem* fileSystem) { m_services.fileSystem = fileSystem; }
+    // The shell's Recycle Bins are then looked for there too.
+    void UseFileSystem(IFileSystem* fileSystem) {
+        m_services.fileSystem = fileSystem;
+        m_shell.AttachFileSystem(fileSystem);
+    }
     void UseRandom(IRandom* random) { m_services.random = random; }
 
 private:

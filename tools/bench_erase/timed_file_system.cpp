@@ -82,6 +82,12 @@ public:
         return m_profile->Time(SeamCall::kOther,
                                [&] { return m_inner->GetReparsePoint(tag, substituteName); });
     }
+    uint32_t SetCompression(uint16_t format) override {
+        return m_profile->Time(SeamCall::kOther, [&] { return m_inner->SetCompression(format); });
+    }
+    uint32_t GetLengthInfo(uint64_t* length) override {
+        return m_profile->Time(SeamCall::kOther, [&] { return m_inner->GetLengthInfo(length); });
+    }
 
 private:
     std::unique_ptr<IFileHandle> m_inner;
