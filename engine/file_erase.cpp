@@ -66,6 +66,20 @@ void ReportItemResult(CEraseOperationBase* operation, ResultRecord record, const
     operation->m_queue->PostItemResult(std::move(line));
 }
 
+void ReportOwnResult(CEraseOperationBase* operation, int32_t status) {
+    std::unique_ptr<COperationBase> copy = operation->Clone();
+    if (!copy) {
+        return;
+    }
+    std::unique_ptr<CEraseOperationBase> line(static_cast<CEraseOperationBase*>(copy.release()));
+    line->m_status = status;
+    line->m_isControl = 0;
+    line->m_prev = nullptr;  // a record belongs to no queue
+    line->m_next = nullptr;
+    line->m_worker = nullptr;
+    operation->m_queue->PostItemResult(std::move(line));
+}
+
 bool IsSuperHidden(uint32_t attributes) {
     const uint32_t both = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     return (attributes & both) == both;

@@ -23,6 +23,9 @@ enum class ResultRecord {
 void ReportItemResult(CEraseOperationBase* operation, ResultRecord record, const std::wstring& path,
                       int32_t status);
 
+// Posts a copy of the operation itself, with `status`, as its result line.
+void ReportOwnResult(CEraseOperationBase* operation, int32_t status);
+
 bool IsSuperHidden(uint32_t attributes);
 
 // 1 erased and deleted; 0 otherwise. Always posts the file's result line.

@@ -61,7 +61,7 @@ public:
           m_compare(unit) {}
 
     // 1 done, 0 failed or aborted. `previousByte` is updated after a completed pass.
-    int Run(uint32_t code, uint8_t* previousByte) {
+    int Run(uint32_t code, uint8_t* previousByte, bool flush) {
         if (!m_pattern || !m_compare) {
             return 0;
         }
@@ -73,7 +73,7 @@ public:
         // Each pass must be on the disk before the next one: write-through alone is not
         // honoured everywhere, and a pass left in a cache can be merged with the next
         // or dropped with the deleted file, never reaching the old data.
-        if (IsWritePass(code) && m_length > 0 && m_handle->Flush() != ERROR_SUCCESS) {
+        if (flush && IsWritePass(code) && m_length > 0 && m_handle->Flush() != ERROR_SUCCESS) {
             return 0;
         }
         *previousByte = m_pattern.Data()[0];
@@ -180,11 +180,13 @@ bool SeekBack(IFileHandle* handle, uint64_t length) {
 
 }  // namespace
 
-int RunPasses(CEraseOperationBase* operation, IFileHandle* handle, uint32_t unit, uint64_t length) {
+int RunPasses(CEraseOperationBase* operation, IFileHandle* handle, uint32_t unit, uint64_t length,
+              PassFlush flush) {
     if (operation->m_method == nullptr) {
         return 0;
     }
     const uint32_t* codes = operation->m_method->PassCodes;
+    const uint32_t passCount = CountPasses(*operation->m_method);
     uint8_t previousByte = kInitialPreviousByte;
     for (int32_t repetition = 0; repetition < operation->m_repeatCount; ++repetition) {
         if (repetition > 0 && !SeekBack(handle, length)) {
@@ -197,7 +199,10 @@ int RunPasses(CEraseOperationBase* operation, IFileHandle* handle, uint32_t unit
             if (pass > 0 && !SeekBack(handle, length)) {
                 return 0;
             }
-            if (CPass(operation, handle, unit, length).Run(codes[pass], &previousByte) == 0) {
+            const bool last = repetition + 1 == operation->m_repeatCount && pass + 1 == passCount;
+            const bool flushPass = flush == PassFlush::kEveryPass || !last;
+            if (CPass(operation, handle, unit, length).Run(codes[pass], &previousByte, flushPass) ==
+                0) {
                 return 0;
             }
             if (operation->m_finishCycleLatched != 0) {

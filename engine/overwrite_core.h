@@ -15,10 +15,16 @@ constexpr uint32_t kTripleBlockBytes = 512;
 constexpr uint64_t kVerifySampleStride = 51200;
 constexpr uint8_t kInitialPreviousByte = 0xFF;
 
+// When a write pass is flushed to the disk. Every pass must be on the disk before the
+// next pass over the same bytes; the last one only before the data could be dropped,
+// which a caller that flushes the handle itself before closing it can defer.
+enum class PassFlush { kEveryPass, kAllButLast };
+
 // Applies the method's pass list (m_repeatCount times) to `length` bytes from the
 // handle's current position. `unit` is the cluster size: the size of verification
 // reads. 1 success, 0 failure or stop (the latches tell which).
-int RunPasses(CEraseOperationBase* operation, IFileHandle* handle, uint32_t unit, uint64_t length);
+int RunPasses(CEraseOperationBase* operation, IFileHandle* handle, uint32_t unit, uint64_t length,
+              PassFlush flush = PassFlush::kEveryPass);
 
 // Overwrites exactly `size` bytes of an ordinary stream with every pass, then
 // truncates it to 0. 1 done, 0 failed or stopped.

@@ -68,6 +68,7 @@ RunOutcome CEngineHarness::Run(const CEraseOperationBase& operation) {
             auto* record = static_cast<CEraseOperationBase*>(message.operation);
             outcome.lines.push_back(
                 {RecordOf(record), record->m_path, message.statusWhenPosted, record->m_userName});
+            outcome.lines.back().kind = record->Kind();
         } else if (message.message == WM_OPERATION_DONE) {
             if (message.operation == queued) {
                 break;

@@ -22,6 +22,7 @@ struct ResultLine {
     std::wstring path;
     int32_t status = 0;
     std::wstring userName;
+    OperationKind kind = OperationKind::kEraseFile;  // the record's own class
     bool operator==(const ResultLine& o) const {
         return record == o.record && path == o.path && status == o.status;
     }

@@ -231,7 +231,7 @@ TEST_F(EraseRequestsTest, RequestLineIsErasedThroughTheCoordinator) {
     EXPECT_TRUE(window.InternalErrors().empty());
 }
 
-TEST_F(EraseRequestsTest, VolumeRequestsListOneRowPerRootAndTouchNothingWhenConfirmed) {
+TEST_F(EraseRequestsTest, VolumeRequestsListOneRowPerRootAndEraseOnlyTheirVolumes) {
     CSimFileSystem& fs = m_platform.FileSystem();
     CEraseCoordinator coordinator(m_platform.Services(), ModifiedMethodSlot());
     CCoordinatorWindow window(&m_platform, &coordinator);
@@ -254,17 +254,20 @@ TEST_F(EraseRequestsTest, VolumeRequestsListOneRowPerRootAndTouchNothingWhenConf
         EXPECT_EQ(coordinator.RowOperation(row)->m_userName, kUser) << row;
     }
 
-    // Until these erases exist, a confirmed row must fail, not claim success or write.
-    fs.ClearJournal();
+    // Confirmed, each reaches exactly its volume: the mounted volume is emptied, C: keeps
+    // every file, and with no bin known to the shell the Recycle Bin has nothing to do.
     ASSERT_TRUE(coordinator.StartWorker());
     coordinator.StartErase();
     ASSERT_TRUE(window.PumpUntil([&] { return coordinator.RowCount() == 0; }));
     ASSERT_EQ(window.ResultRows().size(), 4u);
     for (const ResultRow& row : window.ResultRows()) {
-        EXPECT_EQ(row.status, StatusFailedOther) << std::string(row.path.begin(), row.path.end());
+        EXPECT_EQ(row.status, StatusCompleted) << std::string(row.path.begin(), row.path.end());
     }
-    EXPECT_TRUE(fs.Journal().empty());
-    EXPECT_EQ(fs.ReadAll(std::wstring(kVolumeD) + L"photo.jpg"), "photo");
+    EXPECT_FALSE(fs.Exists(std::wstring(kVolumeD) + L"photo.jpg"));
+    EXPECT_TRUE(fs.Exists(L"C:\\Mount"));
+    EXPECT_EQ(fs.ReadAll(L"C:\\Data\\keep.txt"), "keep me");
+    EXPECT_EQ(fs.ReadAll(L"C:\\Target\\kept.txt"), "kept");
+    EXPECT_EQ(fs.ReadAll(L"C:\\Windows\\System32\\kernel32.dll"), "code");
 }
 
 #ifdef _WIN32
