@@ -7,6 +7,7 @@
 // Dialogs
 #define IDD_ABOUTBOX 100
 #define IDD_QMZ4_MAIN 102
+#define IDD_DRIVES 135
 // The classic picker's child template: the select button and the selected names
 #define IDD_PICKER_TEMPLATE 136
 #define IDD_SETTINGS 137
@@ -123,6 +124,10 @@
 #define IDC_LOG_CHOOSE 1072
 #define IDC_LOG_VIEW 1073
 #define IDC_LOG_ERASE 1074
+
+// Controls of the drive dialog
+#define IDC_DRIVE_FRAME 1044
+#define IDC_DRIVE_LIST 1045
 
 // Control of the about box
 #define IDC_ABOUT_ICON 1090

@@ -99,6 +99,8 @@ private:
     void WhenInitialised(std::function<void()> request);
     void FinishExternalRequest(int32_t firstNewRow, int tab);
     void OnPickItems();
+    // The drive dialog, then one free-space erase (or whole-volume erase) per chosen drive.
+    void OnChooseDrives(bool wholeVolume);
     void OnStartErase();
 
     // Settings and the log (qmz4_main_settings.cpp).

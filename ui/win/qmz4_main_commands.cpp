@@ -74,6 +74,16 @@ void CQMZ4Main::OnCommand(int id, int code) {
         case IDC_WINDOWS_TEMP:
             AddButtonRequest(m_requests->ForWindowsTemp());
             break;
+        case IDC_FREE_SPACE:
+            OnChooseDrives(false);
+            break;
+        case IDC_RECYCLE_BIN:
+            AddButtonRequest(Single(
+                m_requests->ForRecycleBin(Text(IDS_RECYCLE_BIN), m_settings.AllUsersRecycleBin)));
+            break;
+        case IDC_ENTIRE_PARTITION:
+            OnChooseDrives(true);
+            break;
         case IDC_START_ERASE:
         case IDOK:  // Return
             OnStartErase();
@@ -123,7 +133,6 @@ void CQMZ4Main::OnCommand(int id, int code) {
             OnClose();
             break;
         default:
-            // The drive dialogs and the Recycle Bin come with their own erases.
             break;
     }
 }

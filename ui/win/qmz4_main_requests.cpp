@@ -1,10 +1,12 @@
 // The main window's requests: the known folders and the request factory, the picker,
-// the drop target, the request buttons, external requests and the start-erase command.
+// the drop target, the request buttons and the drive dialog, external requests and the
+// start-erase command.
 #include <windows.h>
 
 #include "resources/string_ids.h"
 #include "ui/model/page_model.h"
 #include "ui/resource_ids.h"
+#include "ui/win/qmz4_drives.h"
 #include "ui/win/qmz4_main.h"
 #include "ui/win/resource_texts.h"
 
@@ -116,6 +118,22 @@ void CQMZ4Main::OnPickItems() {
     if (!picked.folder.empty()) {
         m_browseFolder = picked.folder;
     }
+}
+
+void CQMZ4Main::OnChooseDrives(bool wholeVolume) {
+    CQMZ4Drives dialog(m_env.resources, m_env.platform);
+    dialog.SetExcludeWindowsVolume(wholeVolume);
+    dialog.SetIncludeNetworkDrives(m_settings.IncludeNetworkDrives != 0);
+    if (!dialog.Run(m_hwnd, m_title)) {
+        return;
+    }
+    // One request line with every chosen path quoted: a mount folder may hold blanks.
+    std::wstring roots;
+    for (const CDriveInfo& drive : dialog.Chosen()) {
+        roots += L"\"" + drive.path + L"\" ";
+    }
+    AddButtonRequest(wholeVolume ? m_requests->ForEntirePartitions(roots)
+                                 : m_requests->ForFreeSpace(roots));
 }
 
 void CQMZ4Main::OnStartErase() {
