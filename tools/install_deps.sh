@@ -4,7 +4,7 @@ set -e
 packages="cmake make g++ googletest
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
     wine wine64 libwine-dev xvfb x11-apps imagemagick fonts-ipafont-gothic python3 locales
-    python3-reportlab poppler-utils"
+    python3-reportlab poppler-utils e2fsprogs mount"
 missing=""
 for p in $packages; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
