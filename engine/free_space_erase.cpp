@@ -16,6 +16,9 @@ namespace {
 
 constexpr uint32_t kFillFileFlags = FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE |
                                     FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_NO_BUFFERING;
+// Free space left after a failed chunk that shows the failure was not the end of space:
+// twice a chunk, beyond what a file system keeps back for the file's own records.
+constexpr uint64_t kRoomToSpareClusters = 2 * kFillChunkClusters;
 // A root crowded with files of our names is not worth searching further.
 constexpr uint32_t kMaxNameAttempts = 4096;
 
@@ -38,6 +41,14 @@ public:
 
 private:
     bool IsVolumeRoot();
+    // Far from the end of space and of the file, a pass covers a large chunk at once: each
+    // pass must reach the disk before the next, and a flush every 128 clusters would cost
+    // a third of the speed. Near the end, the chunks are the small ones that shrink.
+    bool UseLargeChunk(uint64_t chunk, uint64_t written) const {
+        const uint64_t large = kLargeChunkClusters * m_cluster;
+        return m_largeChunks && chunk == kFillChunkClusters * m_cluster &&
+               m_freeAtStart >= m_filled + 2 * large && written + large <= m_fileLimit;
+    }
     // Opens the next fill file and switches its compression off; false when that fails.
     bool OpenNextFile();
     // Stops the fill at a check point: an abort, or a finish request the user made.
@@ -50,8 +61,12 @@ private:
     uint64_t m_cluster = 0;
     uint64_t m_fileLimit = 0;
     uint64_t m_fileBudget = 1;
+    uint64_t m_freeAtStart = 0;
+    uint64_t m_filled = 0;  // by every good chunk of every file
+    bool m_largeChunks = true;
     bool m_limitChosen = false;
     uint32_t m_nextNumber = 1;
+    std::unique_ptr<CPassBuffers> m_buffers;  // one set for every chunk of the fill
     std::vector<std::unique_ptr<IFileHandle>> m_files;
 };
 
@@ -71,7 +86,9 @@ int CFill::Run() {
         return 0;
     }
     m_fileLimit = space.totalFreeBytes;
-    if (!OpenNextFile()) {
+    m_freeAtStart = space.totalFreeBytes;
+    m_buffers = std::make_unique<CPassBuffers>(static_cast<uint32_t>(m_cluster));
+    if (!m_buffers->pattern || !m_buffers->compare || !OpenNextFile()) {
         return 0;
     }
 
@@ -104,15 +121,27 @@ int CFill::Run() {
         if (file->Seek(static_cast<int64_t>(written), FILE_BEGIN, nullptr) != ERROR_SUCCESS) {
             return 0;
         }
-        if (RunPasses(m_operation, file, static_cast<uint32_t>(m_cluster), chunk,
-                      PassFlush::kAllButLast) != 0) {
-            written += chunk;
+        const bool large = UseLargeChunk(chunk, written);
+        const uint64_t length = large ? kLargeChunkClusters * m_cluster : chunk;
+        if (RunPasses(m_operation, file, static_cast<uint32_t>(m_cluster), length,
+                      PassFlush::kAllButLast, m_buffers.get()) != 0) {
+            written += length;
+            m_filled += length;
             continue;
         }
         if (m_operation->m_request == RequestAbort || IsStopped(m_operation)) {
             return 0;
         }
-        // In practice the volume is full.
+        if (large) {
+            m_largeChunks = false;  // the end is nearer than it seemed: small chunks from here
+            continue;
+        }
+        // A write that failed with room to spare met a broken disk or a lost handle, not
+        // the end of space: the free space is not erased, and the item must not say it is.
+        if (m_fileSystem.QueryFreeSpaceEx(m_root, &space) != ERROR_SUCCESS ||
+            space.totalFreeBytes >= kRoomToSpareClusters * m_cluster) {
+            return 0;
+        }
         chunk -= m_cluster;
         if (chunk == 0) {
             return 1;  // not even one more cluster fits

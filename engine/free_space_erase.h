@@ -12,6 +12,8 @@ namespace qmz {
 
 constexpr wchar_t kFillFileName[] = L"QMZTEMP";
 constexpr uint32_t kFillChunkClusters = 128;
+// What one pass covers at once while the end of space is far (16 MiB of 4 KiB clusters).
+constexpr uint32_t kLargeChunkClusters = 32 * kFillChunkClusters;
 // Without compression control (FAT) no fill file may grow past this.
 constexpr uint64_t kFillFileLimitWithoutCompression = 1073741824;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "engine/named_object.h"
 #include "engine/operation_platform.h"
@@ -52,13 +53,14 @@ uint8_t DrawRandomByte(IRandom* random, uint8_t previousByte) {
 // One pass over the region; the buffers live exactly as long as the pass.
 class CPass {
 public:
-    CPass(CEraseOperationBase* operation, IFileHandle* handle, uint32_t unit, uint64_t length)
+    CPass(CEraseOperationBase* operation, IFileHandle* handle, uint32_t unit, uint64_t length,
+          CPassBuffers* buffers)
         : m_operation(operation),
           m_handle(handle),
           m_unit(unit),
           m_length(length),
-          m_pattern(kPatternBufferBytes),
-          m_compare(unit) {}
+          m_pattern(buffers->pattern),
+          m_compare(buffers->compare) {}
 
     // 1 done, 0 failed or aborted. `previousByte` is updated after a completed pass.
     int Run(uint32_t code, uint8_t* previousByte, bool flush) {
@@ -100,8 +102,10 @@ private:
             std::memset(m_compare.Data(), previousByte, m_compare.Size());
         } else if (IsTriple(code)) {
             FillTriple(code, m_pattern.Data(), PatternBytes());
+        } else {
+            // The drive-command codes write zeros.
+            std::memset(m_pattern.Data(), 0, PatternBytes());
         }
-        // The drive-command codes write the zeros the buffer was born with.
     }
 
     // A unit-sized read, but never more than the pattern buffer holds (clusters can
@@ -170,8 +174,8 @@ private:
     IFileHandle* m_handle;
     uint32_t m_unit;
     uint64_t m_length;
-    CPageBuffer m_pattern;
-    CPageBuffer m_compare;
+    CPageBuffer& m_pattern;
+    CPageBuffer& m_compare;
 };
 
 bool SeekBack(IFileHandle* handle, uint64_t length) {
@@ -181,8 +185,9 @@ bool SeekBack(IFileHandle* handle, uint64_t length) {
 }  // namespace
 
 int RunPasses(CEraseOperationBase* operation, IFileHandle* handle, uint32_t unit, uint64_t length,
-              PassFlush flush) {
-    if (operation->m_method == nullptr) {
+              PassFlush flush, CPassBuffers* keptBuffers) {
+    if (operation->m_method == nullptr ||
+        (keptBuffers != nullptr && keptBuffers->compare.Size() != unit)) {
         return 0;
     }
     const uint32_t* codes = operation->m_method->PassCodes;
@@ -201,8 +206,14 @@ int RunPasses(CEraseOperationBase* operation, IFileHandle* handle, uint32_t unit
             }
             const bool last = repetition + 1 == operation->m_repeatCount && pass + 1 == passCount;
             const bool flushPass = flush == PassFlush::kEveryPass || !last;
-            if (CPass(operation, handle, unit, length).Run(codes[pass], &previousByte, flushPass) ==
-                0) {
+            // Without buffers kept by the caller, each pass's live exactly as long as it.
+            std::optional<CPassBuffers> ownBuffers;
+            if (keptBuffers == nullptr) {
+                ownBuffers.emplace(unit);
+            }
+            CPassBuffers* buffers = keptBuffers != nullptr ? keptBuffers : &*ownBuffers;
+            if (CPass(operation, handle, unit, length, buffers)
+                    .Run(codes[pass], &previousByte, flushPass) == 0) {
                 return 0;
             }
             if (operation->m_finishCycleLatched != 0) {

@@ -14,6 +14,7 @@ namespace {
 
 constexpr wchar_t kVolumeE[] = L"\\\\?\\Volume{0000000e-0000-0000-0000-00000000000e}\\";
 constexpr uint64_t kMiB = 1048576;
+constexpr uint64_t kFillClusters = 12288;
 
 bool IsFillFile(const std::wstring& path) {
     return path.find(L"QMZTEMP") != std::wstring::npos;
@@ -66,7 +67,8 @@ protected:
 };
 
 TEST_F(FreeSpaceEraseTest, EveryFormerlyUsedClusterGetsEveryPassInOrderOnTheDisk) {
-    AddVolumeE(2048);  // 8 MiB
+    // 48 MiB: large chunks first, then the small ones that shrink at the end.
+    AddVolumeE(kFillClusters);
     ASSERT_EQ(Sim().AddFile(L"E:\\keep.txt", std::string(40000, 'K')), ERROR_SUCCESS);
     // A file of the user's that bears the first fill file's name is never opened.
     ASSERT_EQ(Sim().AddFile(L"E:\\QMZTEMP", "mine"), ERROR_SUCCESS);
@@ -97,8 +99,8 @@ TEST_F(FreeSpaceEraseTest, EveryFormerlyUsedClusterGetsEveryPassInOrderOnTheDisk
 
     // The whole volume but the kept file holds the last pass: nothing of the deleted
     // files survived, not even in the last cluster.
-    const std::string volume = Sim().ReadClusters(L"E:\\", 0, 2048);
-    for (uint64_t lcn = 0; lcn < 2048; ++lcn) {
+    const std::string volume = Sim().ReadClusters(L"E:\\", 0, kFillClusters);
+    for (uint64_t lcn = 0; lcn < kFillClusters; ++lcn) {
         const bool isKept =
             std::find(kept.begin(), kept.end(), static_cast<int64_t>(lcn)) != kept.end();
         if (!isKept) {
@@ -130,6 +132,12 @@ TEST_F(FreeSpaceEraseTest, EveryFormerlyUsedClusterGetsEveryPassInOrderOnTheDisk
         }
     }
     EXPECT_EQ(passes.size(), freeBefore / kCluster);
+    // The large chunks were written a mebibyte at a time, the small ones in one write.
+    const std::vector<SimJournalEntry> writes = Sim().JournalFor(L"E:\\QMZTEMP2");
+    EXPECT_TRUE(std::any_of(writes.begin(), writes.end(),
+                            [](const SimJournalEntry& e) { return e.length == kMiB; }));
+    EXPECT_TRUE(std::any_of(writes.begin(), writes.end(),
+                            [](const SimJournalEntry& e) { return e.length == 128 * kCluster; }));
     for (const auto& [cluster, seen] : passes) {
         ASSERT_GE(seen.size(), 3u);
         EXPECT_EQ(seen.substr(seen.size() - 3), std::string("\x00\xFF\xE5", 3)) << cluster;
@@ -176,14 +184,21 @@ TEST_F(FreeSpaceEraseTest, RefusedStartsWriteNothing) {
     EXPECT_EQ(Sim().OpenHandleCount(), 0u);
 }
 
-TEST_F(FreeSpaceEraseTest, AFullVolumeCompletesWithoutALeftover) {
-    AddVolumeE(256);
-    ASSERT_EQ(Sim().AddFile(L"E:\\all.bin", std::string(256 * kCluster, 'F')), ERROR_SUCCESS);
+TEST_F(FreeSpaceEraseTest, OnlyTheEndOfSpaceEndsAFillAsCompleted) {
+    AddVolumeE(1024);
+    ASSERT_EQ(Sim().AddFile(L"E:\\all.bin", std::string(1024 * kCluster, 'F')), ERROR_SUCCESS);
     ASSERT_EQ(FreeBytes(), 0u);
-    const RunOutcome outcome = m_h.Run(MakeOperation<CEraseFreeSpace>(L"E:", kNcsc));
+    RunOutcome outcome = m_h.Run(MakeOperation<CEraseFreeSpace>(L"E:", kNcsc));
     EXPECT_EQ(outcome.status, StatusCompleted);
     ExpectNoFillFileLeft();
-    EXPECT_EQ(Sim().ReadAll(L"E:\\all.bin"), std::string(256 * kCluster, 'F'));
+    EXPECT_EQ(Sim().ReadAll(L"E:\\all.bin"), std::string(1024 * kCluster, 'F'));
+
+    // A disk that stops writing with most of the space still free is no full volume.
+    ASSERT_EQ(Sim().Delete(L"E:\\all.bin"), ERROR_SUCCESS);
+    Sim().InjectFault(SimCall::kWrite, 4, ERROR_NOT_READY, true);
+    outcome = m_h.Run(MakeOperation<CEraseFreeSpace>(L"E:", kNcsc));
+    EXPECT_EQ(outcome.status, StatusFailedOther);
+    ExpectNoFillFileLeft();
 }
 
 TEST_F(FreeSpaceEraseTest, StopsEndTheFillAndDeleteItsFiles) {
