@@ -63,7 +63,8 @@ RunOutcome CEngineHarness::Run(const CEraseOperationBase& operation) {
     m_queued = dynamic_cast<CEraseOperationBase*>(queued);
     RunOutcome outcome;
     PostedMessage message;
-    while (m_platform.Sink().Next(&message)) {
+    // A fill of gibibytes posts nothing until it ends, and sanitizers slow it down.
+    while (m_platform.Sink().Next(&message, std::chrono::seconds(120))) {
         if (message.message == WM_OPERATION_ITEM_RESULT) {
             auto* record = static_cast<CEraseOperationBase*>(message.operation);
             outcome.lines.push_back(
