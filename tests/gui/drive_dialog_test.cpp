@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kFreeSpace = 1020;
 constexpr int kEntirePartition = 1023;
+constexpr int kRecycleBin = 1022;
 constexpr int kSelectAll = 1010;
 constexpr int kRemoveSelected = 1012;
 // The drive dialog's controls.
@@ -30,6 +31,7 @@ constexpr UINT kCheckedImage = 2;
 
 constexpr wchar_t kFreeSpaceKind[] = L"フリースペースを消去";
 constexpr wchar_t kEntirePartitionKind[] = L"ドライブ領域をまるごと消去";
+constexpr wchar_t kRecycleBinKind[] = L"ごみ箱の中身を消去";
 
 // Memory in the program's process for the list messages that carry a structure.
 class CRemoteMemory {
@@ -358,6 +360,15 @@ TEST_F(DriveDialogTest, TheWholeVolumeButtonNeverOffersTheWindowsVolume) {
     ASSERT_TRUE(m_window.WaitForRows(1, 5000));
     EXPECT_EQ(m_window.Cell(0, 1), L"D:");
     EXPECT_EQ(m_window.Cell(0, 2), kEntirePartitionKind);
+    EXPECT_EQ(m_window.Cell(0, 3), kAwaiting);
+}
+
+// The Recycle Bin button asks for no drive: it adds its one row at once.
+TEST_F(DriveDialogTest, TheRecycleBinButtonAddsItsRowWithoutADialog) {
+    m_window.Command(kRecycleBin);
+    ASSERT_TRUE(m_window.WaitForRows(1, 5000));
+    EXPECT_EQ(m_window.Cell(0, 1), L"ごみ箱");
+    EXPECT_EQ(m_window.Cell(0, 2), kRecycleBinKind);
     EXPECT_EQ(m_window.Cell(0, 3), kAwaiting);
 }
 
