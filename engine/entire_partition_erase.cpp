@@ -13,6 +13,7 @@
 #include "ops/no_case.h"
 #include "ops/operation_queue.h"
 #include "platform/utf16_units.h"
+#include "platform/volume_paths.h"
 
 namespace qmz {
 namespace {
@@ -43,27 +44,6 @@ void ReportPhase(CEraseOperationBase* operation, int32_t status) {
     line->m_userName = operation->m_userName;
     line->m_status = status;
     operation->m_queue->PostItemResult(std::move(line));
-}
-
-// The volume's whole length as the storage stack reports it, or `fallback`.
-uint64_t VolumeLength(IFileSystem* fileSystem, const std::wstring& root, uint64_t fallback) {
-    std::wstring device = root;
-    while (!device.empty() && device.back() == L'\\') {
-        device.pop_back();
-    }
-    if (device.size() == 2 && device[1] == L':') {
-        device = L"\\\\.\\" + device;
-    }
-    std::unique_ptr<IFileHandle> handle;
-    uint64_t length = 0;
-    if (device.empty() ||
-        fileSystem->Open(device, FILE_READ_DATA,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, 0,
-                         &handle) != ERROR_SUCCESS ||
-        handle->GetLengthInfo(&length) != ERROR_SUCCESS) {
-        return fallback;
-    }
-    return length;
 }
 
 }  // namespace
@@ -209,7 +189,8 @@ void CEraseEntirePartition::EstimateWork() {
     const uint64_t total =
         fileSystem.QueryFreeSpaceEx(root, &space) == ERROR_SUCCESS ? space.totalBytes : 0;
     const uint64_t passes = m_method != nullptr ? CountPasses(*m_method) : 0;
-    m_bytesToWrite = passes * VolumeLength(&fileSystem, root, total);
+    uint64_t length = 0;
+    m_bytesToWrite = passes * (VolumeDeviceLength(&fileSystem, root, &length) ? length : total);
     m_fileCount = 0;
     m_folderCount = 0;
 }

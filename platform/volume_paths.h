@@ -2,9 +2,11 @@
 // a first buffer of MAX_PATH characters, enlarged to the size the call names.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/volumes.h"
 #include "platform/win_types.h"
 
@@ -40,6 +42,24 @@ inline std::vector<std::wstring> AllMountPaths(IVolumes* volumes) {
         }
     }
     return all;
+}
+
+// The length of the volume at `root` ("E:", "E:\\", "C:\\mnt\\e") as its device reports it
+// (IOCTL_DISK_GET_LENGTH_INFO): a drive letter opens as "\\.\\E:", anything else by its
+// path, which for a folder or a share fails. False when it cannot be told.
+inline bool VolumeDeviceLength(IFileSystem* fileSystem, std::wstring root, uint64_t* length) {
+    while (!root.empty() && root.back() == L'\\') {
+        root.pop_back();
+    }
+    if (root.size() == 2 && root[1] == L':') {
+        root = L"\\\\.\\" + root;
+    }
+    std::unique_ptr<IFileHandle> handle;
+    return !root.empty() &&
+           fileSystem->Open(root, FILE_READ_DATA,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                            0, &handle) == ERROR_SUCCESS &&
+           handle != nullptr && handle->GetLengthInfo(length) == ERROR_SUCCESS;
 }
 
 }  // namespace qmz

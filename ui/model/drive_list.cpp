@@ -12,8 +12,6 @@
 namespace qmz {
 namespace {
 
-const std::wstring kDevicePrefix = L"\\\\.\\";
-
 // Ascending order as the C runtime's _wcsicmp gives it: both sides lower-cased.
 bool LessNoCase(const std::wstring& a, const std::wstring& b) {
     const size_t common = std::min(a.size(), b.size());
@@ -45,27 +43,6 @@ std::wstring WithoutTrailingBackslashes(std::wstring path) {
         path.pop_back();
     }
     return path;
-}
-
-bool IsDriveLetterOnly(const std::wstring& path) {
-    return path.size() == 2 && path[1] == L':' && std::iswalpha(static_cast<wint_t>(path[0]));
-}
-
-// A drive letter opens as its volume device; anything else is opened by its path, which
-// for a folder or a share fails and leaves the free-space query's total in place.
-void TakeDeviceLength(IFileSystem* fileSystem, const std::wstring& path, uint64_t* total) {
-    const std::wstring device = IsDriveLetterOnly(path) ? kDevicePrefix + path : path;
-    std::unique_ptr<IFileHandle> handle;
-    if (fileSystem->Open(device, FILE_READ_DATA,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, 0,
-                         &handle) != ERROR_SUCCESS ||
-        handle == nullptr) {
-        return;
-    }
-    uint64_t length = 0;
-    if (handle->GetLengthInfo(&length) == ERROR_SUCCESS) {
-        *total = length;
-    }
 }
 
 }  // namespace
@@ -160,7 +137,10 @@ std::vector<DriveRow> BuildDriveRows(const PlatformServices& platform,
             row.info.total = space.totalBytes;
         }
         row.info.path = WithoutTrailingBackslashes(candidate);
-        TakeDeviceLength(platform.fileSystem, row.info.path, &row.info.total);
+        uint64_t length = 0;
+        if (VolumeDeviceLength(platform.fileSystem, row.info.path, &length)) {
+            row.info.total = length;
+        }
         row.freeText = FormatDriveSize(row.info.free);
         row.totalText = FormatDriveSize(row.info.total);
         rows.push_back(std::move(row));
