@@ -46,6 +46,22 @@ void ReportPhase(CEraseOperationBase* operation, int32_t status) {
     operation->m_queue->PostItemResult(std::move(line));
 }
 
+// Whether `root` reaches the volume Windows runs from, by whichever path it is mounted.
+bool IsWindowsVolume(CEraseOperationBase* operation, IFileSystem* fileSystem,
+                     const std::wstring& root) {
+    IShell* shell = ShellOf(operation);
+    const std::wstring windows =
+        shell != nullptr ? shell->SpecialFolderPath(kCsidlWindows, FolderOwner::kCurrentUser) : L"";
+    std::wstring windowsRoot;
+    std::wstring windowsVolume;
+    std::wstring volume;
+    return !windows.empty() && fileSystem->GetVolumePath(windows, &windowsRoot) == ERROR_SUCCESS &&
+           fileSystem->GetVolumeNameForMountPoint(WithTrailingBackslash(windowsRoot),
+                                                  &windowsVolume) == ERROR_SUCCESS &&
+           fileSystem->GetVolumeNameForMountPoint(root, &volume) == ERROR_SUCCESS &&
+           EqualsNoCase(volume, windowsVolume);
+}
+
 }  // namespace
 
 // The delete walk. What it removes must be exactly what lies on the volume: an object
@@ -197,12 +213,15 @@ void CEraseEntirePartition::EstimateWork() {
 
 void CEraseEntirePartition::Execute() {
     // Only a volume's root may be emptied this way: a folder, a relative or an empty
-    // path would have everything under it deleted on a request that never named it.
+    // path would have everything under it deleted on a request that never named it. The
+    // volume Windows runs from is never offered, and an automation call cannot have it
+    // either: emptying it while it runs would leave a broken system, not an erased one.
     std::wstring volume;
     CExactPathFileSystem fileSystem = FileSystemOf(this);
     const std::wstring root = WithTrailingBackslash(m_path);
     if (!IsAbsolutePath(root) || fileSystem.GetVolumePath(root, &volume) != ERROR_SUCCESS ||
-        !EqualsNoCase(WithTrailingBackslash(volume), root)) {
+        !EqualsNoCase(WithTrailingBackslash(volume), root) ||
+        IsWindowsVolume(this, &fileSystem, root)) {
         m_status = StatusFailedOther;
         ReportOwnResult(this, StatusFailedOther);
         return;

@@ -53,6 +53,8 @@ private:
     bool OpenNextFile();
     // Stops the fill at a check point: an abort, or a finish request the user made.
     bool StopRequested();
+    // 1 when every fill file's last passes are on the disk: only then is the fill done.
+    int Flushed();
     void CloseAll();
 
     CEraseOperationBase* m_operation;
@@ -103,7 +105,7 @@ int CFill::Run() {
                 return 0;
             }
             if (space.totalFreeBytes == 0) {
-                return 1;
+                return Flushed();
             }
             // Finishing the current file is all a finish-file request allows.
             if (m_files.size() >= m_fileBudget || m_operation->m_finishFileLatched != 0 ||
@@ -144,7 +146,7 @@ int CFill::Run() {
         }
         chunk -= m_cluster;
         if (chunk == 0) {
-            return 1;  // not even one more cluster fits
+            return Flushed();  // not even one more cluster fits
         }
     }
 }
@@ -196,6 +198,15 @@ bool CFill::StopRequested() {
     // A finish-cycle request stops after the pass under way; the rest of the free space
     // is not erased, so the item must not be reported as done.
     return IsStopped(m_operation);
+}
+
+int CFill::Flushed() {
+    for (std::unique_ptr<IFileHandle>& file : m_files) {
+        if (file->Flush() != ERROR_SUCCESS) {
+            return 0;
+        }
+    }
+    return 1;
 }
 
 void CFill::CloseAll() {

@@ -1,7 +1,10 @@
 #include "engine/recycle_bin_erase.h"
 
+#include <algorithm>
+
 #include "engine/file_erase.h"
 #include "engine/folder_walk.h"
+#include "engine/named_object.h"
 #include "engine/operation_platform.h"
 #include "engine/path_helpers.h"
 #include "ops/no_case.h"
@@ -42,7 +45,17 @@ BinSearch CollectRecycleBins(CEraseOperationBase* operation, int32_t allUsers,
         return BinSearch::kIdentityUnknown;
     }
 
+    std::vector<std::wstring> searched;  // volumes, by name
     for (const std::wstring& root : *roots) {
+        // A volume mounted in two places has one bin: taken twice, the second walk would
+        // fail on what the first removed.
+        std::wstring volumeName;
+        if (platform.fileSystem->GetVolumeNameForMountPoint(root, &volumeName) == ERROR_SUCCESS) {
+            if (std::find(searched.begin(), searched.end(), volumeName) != searched.end()) {
+                continue;
+            }
+            searched.push_back(volumeName);
+        }
         VolumeInformation information;
         if (volumes->GetInformation(root, &information) != ERROR_SUCCESS) {
             continue;
@@ -102,7 +115,7 @@ void CEraseRecycleBin::Execute() {
     for (const std::wstring& bin : bins) {
         if (EraseFolderTree(this, bin, 0) != 0) {
             // A bin the system keeps or makes again at once simply gets no line.
-            if (fileSystem.RemoveFolder(bin) == ERROR_SUCCESS) {
+            if (fileSystem.RemoveFolder(bin) == ERROR_SUCCESS && IsGone(&fileSystem, bin)) {
                 ReportItemResult(this, ResultRecord::kFolder, bin, StatusCompleted);
             }
         } else {

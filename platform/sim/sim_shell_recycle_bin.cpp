@@ -87,10 +87,20 @@ int32_t CSimShell::QueryRecycleBin(const std::wstring& root, uint64_t* items) {
     if (fs == nullptr) {
         return 0;
     }
+    // A volume's bin is the same through every path it is mounted at.
+    std::wstring rootVolume;
+    const bool named = fs->GetVolumeNameForMountPoint(root, &rootVolume) == ERROR_SUCCESS;
     for (const std::wstring& bin : bins) {
         std::wstring volume;
-        if (fs->GetVolumePath(bin, &volume) == ERROR_SUCCESS &&
-            Comparable(volume) == Comparable(root) && IsFolder(*fs, bin)) {
+        std::wstring binVolume;
+        if (fs->GetVolumePath(bin, &volume) != ERROR_SUCCESS || !IsFolder(*fs, bin)) {
+            continue;
+        }
+        const bool same =
+            named ? fs->GetVolumeNameForMountPoint(volume, &binVolume) == ERROR_SUCCESS &&
+                        Comparable(binVolume) == Comparable(rootVolume)
+                  : Comparable(volume) == Comparable(root);
+        if (same) {
             *items += CountFiles(*fs, bin);
         }
     }

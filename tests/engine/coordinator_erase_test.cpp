@@ -51,9 +51,9 @@ TEST(CoordinatorEraseTest, RequestsEraseExactlyWhatWasAskedAndLeaveTheList) {
     EXPECT_EQ(volume.ReadAll(L"C:\\data\\keep.txt"), "keep me");
     // The file's old clusters hold the last pass, not its data.
     EXPECT_EQ(volume.ReadClusters(L"C:\\", clustersOfA[0], 1), std::string(4096, '\xE5'));
-    const std::vector<std::wstring> results = {
-        L"C:\\data\\a.txt 5", L"C:\\data\\tree\\b.txt 5", L"C:\\data\\tree\\sub\\c.txt 5",
-        L"C:\\data\\tree\\sub 5", L"C:\\data\\tree 5"};
+    const std::vector<std::wstring> results = {L"C:\\data\\a.txt 5", L"C:\\data\\tree\\b.txt 5",
+                                               L"C:\\data\\tree\\sub\\c.txt 5",
+                                               L"C:\\data\\tree\\sub 5", L"C:\\data\\tree 5"};
     EXPECT_EQ(window.Results(), results);
     EXPECT_FALSE(coordinator.HasWork());
     EXPECT_TRUE(window.InternalErrors().empty());

@@ -206,13 +206,18 @@ TEST_F(EntirePartitionEraseTest, AnAbortWhileDeletingSkipsTheFill) {
     EXPECT_EQ(outcome.lines.back().status, StatusAborted);
 }
 
-TEST_F(EntirePartitionEraseTest, OnlyAVolumeRootIsTaken) {
+TEST_F(EntirePartitionEraseTest, OnlyAVolumeRootIsTakenAndNeverTheWindowsVolume) {
     ASSERT_EQ(Sim().AddFile(L"E:\\dir\\keep.txt", "keep"), ERROR_SUCCESS);
-    for (const wchar_t* path : {L"E:\\dir", L"dir", L""}) {
+    // Windows runs from E:, which is also mounted at C:\e.
+    ASSERT_EQ(Sim().AddFolder(L"E:\\Windows"), ERROR_SUCCESS);
+    ASSERT_EQ(Sim().AddMountPoint(L"C:\\e", kVolumeE), ERROR_SUCCESS);
+    m_h.SimPlatform().Shell().SetFolder(kCsidlWindows, FolderOwner::kCurrentUser, L"E:\\Windows");
+    for (const wchar_t* path : {L"E:\\dir", L"dir", L"", L"E:", L"C:\\e\\"}) {
         const RunOutcome outcome = m_h.Run(MakeOperation<CEraseEntirePartition>(path, kNcsc));
         EXPECT_EQ(outcome.status, StatusFailedOther);
     }
     EXPECT_EQ(Sim().ReadAll(L"E:\\dir\\keep.txt"), "keep");
+    EXPECT_TRUE(Sim().Exists(L"E:\\Windows"));
     EXPECT_TRUE(Sim().Journal(SimCall::kWrite).empty());
     EXPECT_TRUE(Sim().Journal(SimCall::kDelete).empty());
 }

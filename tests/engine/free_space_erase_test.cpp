@@ -199,6 +199,13 @@ TEST_F(FreeSpaceEraseTest, OnlyTheEndOfSpaceEndsAFillAsCompleted) {
     outcome = m_h.Run(MakeOperation<CEraseFreeSpace>(L"E:", kNcsc));
     EXPECT_EQ(outcome.status, StatusFailedOther);
     ExpectNoFillFileLeft();
+
+    // Nor is a fill whose last passes could not be flushed to the disk.
+    Sim().ClearFaults();
+    Sim().InjectFault(SimCall::kFlush, 1, ERROR_NOT_READY, true);
+    outcome = m_h.Run(MakeOperation<CEraseFreeSpace>(L"E:", kQuickZero));
+    EXPECT_EQ(outcome.status, StatusFailedOther);
+    ExpectNoFillFileLeft();
 }
 
 TEST_F(FreeSpaceEraseTest, StopsEndTheFillAndDeleteItsFiles) {

@@ -18,7 +18,7 @@ constexpr wchar_t kVolumeD[] = L"\\\\?\\Volume{0000000d-0000-0000-0000-000000000
 
 // C: NTFS with the bins of two users; F: FAT; a volume mounted at C:\mnt\m where only the
 // other user has a bin; a CD-ROM R: and a network drive Z: whose bins must not be visited;
-// D: NTFS with the user's bin alone.
+// D: NTFS with the user's bin alone, also mounted at C:\mnt\d.
 class RecycleBinEraseTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -37,6 +37,8 @@ protected:
         cd.driveType = kDriveCdRom;
         ASSERT_EQ(Sim().SetVolumeKind(L"R:\\", cd), ERROR_SUCCESS);
         ASSERT_EQ(Sim().AddVolume(L'D', kVolumeD, 512, 8, 2048), ERROR_SUCCESS);
+        // Mounted twice: its one bin must be taken once.
+        ASSERT_EQ(Sim().AddMountPoint(L"C:\\mnt\\d", kVolumeD), ERROR_SUCCESS);
 
         AddBin(L"C:\\$Recycle.Bin\\" + std::wstring(kMe), L"$RABC.txt", "mine");
         AddBin(L"C:\\$Recycle.Bin\\" + std::wstring(kOther), L"$RDEF.txt", "theirs");
@@ -90,7 +92,7 @@ TEST_F(RecycleBinEraseTest, TheUsersOwnBinsOnlyByDefault) {
     EXPECT_FALSE(Sim().Exists(L"D:\\$Recycle.Bin\\" + std::wstring(kMe)));
     // The shell empties only what it now counts as empty: not C: nor the mounted volume
     // (the other user's files), not F: (its "$Recycle.Bin", which FAT has no use for).
-    EXPECT_EQ(Emptied(), std::vector<std::wstring>{L"D:\\"});
+    EXPECT_EQ(Emptied(), (std::vector<std::wstring>{L"D:\\", L"C:\\mnt\\d\\"}));
 }
 
 TEST_F(RecycleBinEraseTest, AllUsersTakesWholeBinsWhereTheUserHasOne) {
@@ -104,7 +106,7 @@ TEST_F(RecycleBinEraseTest, AllUsersTakesWholeBinsWhereTheUserHasOne) {
               "theirs");
     EXPECT_TRUE(Sim().Exists(L"Z:\\RECYCLED\\DC2.txt"));
     EXPECT_TRUE(Sim().Exists(L"R:\\RECYCLED\\DC3.txt"));
-    EXPECT_EQ(Emptied(), (std::vector<std::wstring>{L"C:\\", L"D:\\"}));
+    EXPECT_EQ(Emptied(), (std::vector<std::wstring>{L"C:\\", L"D:\\", L"C:\\mnt\\d\\"}));
 }
 
 TEST_F(RecycleBinEraseTest, AFileThatCannotGoKeepsItsVolumeFromBeingEmptiedByTheShell) {
