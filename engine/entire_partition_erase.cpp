@@ -26,26 +26,6 @@ bool IsFolder(uint32_t attributes) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// A phase's result line: a fresh record of the phase's own class for the volume.
-template <class Record>
-void ReportPhase(CEraseOperationBase* operation, int32_t status) {
-    std::unique_ptr<CEraseOperationBase> line;
-    try {
-        line = std::make_unique<Record>();
-    } catch (const std::bad_alloc&) {
-        return;
-    }
-    line->m_hOwnerWnd = operation->m_hOwnerWnd;
-    line->m_caption = operation->m_caption;
-    line->m_method = operation->m_method;
-    line->m_ownsMethod = operation->m_ownsMethod;  // the record never frees it
-    line->m_path = operation->m_path;
-    line->m_includeSuperHidden = operation->m_includeSuperHidden;
-    line->m_userName = operation->m_userName;
-    line->m_status = status;
-    operation->m_queue->PostItemResult(std::move(line));
-}
-
 // Whether `root` reaches the volume Windows runs from, by whichever path it is mounted.
 bool IsWindowsVolume(CEraseOperationBase* operation, IFileSystem* fileSystem,
                      const std::wstring& root) {
@@ -223,7 +203,7 @@ void CEraseEntirePartition::Execute() {
         !EqualsNoCase(WithTrailingBackslash(volume), root) ||
         IsWindowsVolume(this, &fileSystem, root)) {
         m_status = StatusFailedOther;
-        ReportOwnResult(this, StatusFailedOther);
+        ReportRecord(this, NewRecord<CEraseEntirePartition>(), StatusFailedOther);
         return;
     }
 
@@ -231,7 +211,7 @@ void CEraseEntirePartition::Execute() {
     const int deleted = ErasePath(root, 0);
     const int32_t deleteStatus = PhaseStatus(this, deleted);
     if (deleted == 0) {
-        ReportPhase<CEraseContentsOfFolder>(this, deleteStatus);
+        ReportRecord(this, NewRecord<CEraseContentsOfFolder>(), deleteStatus);
     }
     if (m_abortLatched != 0) {
         m_status = StatusAborted;
@@ -241,11 +221,11 @@ void CEraseEntirePartition::Execute() {
     const int filled = FillFreeSpace(this, m_path);
     if (filled == 0) {
         m_status = PhaseStatus(this, filled);
-        ReportPhase<CEraseFreeSpace>(this, m_status);
+        ReportRecord(this, NewRecord<CEraseFreeSpace>(), m_status);
         return;
     }
     if (deleted != 0) {
-        ReportOwnResult(this, StatusCompleted);
+        ReportRecord(this, NewRecord<CEraseEntirePartition>(), StatusCompleted);
     }
     m_status = deleteStatus;
 }

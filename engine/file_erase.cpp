@@ -66,18 +66,20 @@ void ReportItemResult(CEraseOperationBase* operation, ResultRecord record, const
     operation->m_queue->PostItemResult(std::move(line));
 }
 
-void ReportOwnResult(CEraseOperationBase* operation, int32_t status) {
-    std::unique_ptr<COperationBase> copy = operation->Clone();
-    if (!copy) {
+void ReportRecord(CEraseOperationBase* operation, std::unique_ptr<CEraseOperationBase> record,
+                  int32_t status) {
+    if (!record) {
         return;
     }
-    std::unique_ptr<CEraseOperationBase> line(static_cast<CEraseOperationBase*>(copy.release()));
-    line->m_status = status;
-    line->m_isControl = 0;
-    line->m_prev = nullptr;  // a record belongs to no queue
-    line->m_next = nullptr;
-    line->m_worker = nullptr;
-    operation->m_queue->PostItemResult(std::move(line));
+    record->m_hOwnerWnd = operation->m_hOwnerWnd;
+    record->m_caption = operation->m_caption;
+    record->m_method = operation->m_method;
+    record->m_ownsMethod = operation->m_ownsMethod;  // the record never frees it
+    record->m_path = operation->m_path;
+    record->m_includeSuperHidden = operation->m_includeSuperHidden;
+    record->m_userName = operation->m_userName;
+    record->m_status = status;
+    operation->m_queue->PostItemResult(std::move(record));
 }
 
 bool IsSuperHidden(uint32_t attributes) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <string>
 
 #include "ops/operation.h"
@@ -23,8 +25,21 @@ enum class ResultRecord {
 void ReportItemResult(CEraseOperationBase* operation, ResultRecord record, const std::wstring& path,
                       int32_t status);
 
-// Posts a copy of the operation itself, with `status`, as its result line.
-void ReportOwnResult(CEraseOperationBase* operation, int32_t status);
+// A fresh record of class T, or null when memory runs out.
+template <class T>
+std::unique_ptr<CEraseOperationBase> NewRecord() {
+    try {
+        return std::make_unique<T>();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+// Posts `record` (when there is one) as a result line for the operation's own path, with
+// the fields a line shows copied from the operation. Never a clone: the main thread may
+// be relinking the operation's queue neighbours meanwhile.
+void ReportRecord(CEraseOperationBase* operation, std::unique_ptr<CEraseOperationBase> record,
+                  int32_t status);
 
 bool IsSuperHidden(uint32_t attributes);
 

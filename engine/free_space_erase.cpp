@@ -254,7 +254,7 @@ void CEraseFreeSpace::EstimateWork() {
 
 void CEraseFreeSpace::Execute() {
     m_status = PhaseStatus(this, FillFreeSpace(this, m_path));
-    ReportOwnResult(this, m_status);
+    ReportRecord(this, NewRecord<CEraseFreeSpace>(), m_status);
 }
 
 }  // namespace qmz

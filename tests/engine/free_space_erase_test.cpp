@@ -146,6 +146,11 @@ TEST_F(FreeSpaceEraseTest, EveryFormerlyUsedClusterGetsEveryPassInOrderOnTheDisk
 }
 
 TEST_F(FreeSpaceEraseTest, AVolumeWithoutCompressionIsFilledInFilesOfAtMostOneGiB) {
+#if defined(__SANITIZE_THREAD__)
+    // One thread writes 3.5 GiB through the simulated volume: minutes under ThreadSanitizer,
+    // with nothing for it to find that the other runs of this test do not cover.
+    GTEST_SKIP() << "too slow under ThreadSanitizer; run in the plain and ASan builds";
+#endif
     // 3.5 GiB free in 64 KiB clusters: a budget of four files.
     AddVolumeE(57344, L"FAT32", 128);
     const RunOutcome outcome = m_h.Run(MakeOperation<CEraseFreeSpace>(L"E:\\", kQuickZero));
